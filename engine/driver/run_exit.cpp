@@ -1,0 +1,10 @@
+#include "engine/driver/run_exit.h"
+
+namespace zefra {
+
+void end_run(int status)
+{
+    throw RunExit{status};
+}
+
+}  // namespace zefra

@@ -1,0 +1,44 @@
+#include "engine/driver/state.h"
+
+#include "engine/driver/fields.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+#include "engine/driver/state_output.h"
+#include "engine/driver/state_plugins.h"
+#include "engine/driver/state_porous.h"
+#include "engine/driver/state_quality.h"
+#include "engine/driver/state_run.h"
+#include "engine/driver/state_sediment.h"
+#include "engine/driver/state_surface.h"
+#include "engine/driver/state_tables.h"
+#include "engine/driver/state_turbulence.h"
+#include "engine/driver/status.h"
+
+namespace zefra {
+
+void set_control_defaults()
+{
+    default_run_settings();
+    default_grid_settings();
+    default_flow_settings();
+    default_turbulence_settings();
+    default_surface_settings();
+    default_porous_settings();
+    default_plugin_settings();
+    default_output_settings();
+    default_sediment_settings();
+    default_quality_settings();
+    clear_tables();
+}
+
+void reset_state()
+{
+    xnumber = ynumber = znumber = lnumber = 0;
+    reset_run_flags();
+    FlagStart = FlagInitSedim = 0;
+    set_control_defaults();
+    clear_status();
+    SetArraysZero();
+}
+
+}  // namespace zefra

@@ -1,0 +1,8 @@
+// The three-dimensional flow solver: SIMPLE-type outer iterations.
+#pragma once
+
+namespace zefra {
+
+void WaterSolve();
+
+}  // namespace zefra

@@ -1,0 +1,9 @@
+// Initial water surface and velocities.  Not yet built.
+#include "engine/grid/initial_surface.h"
+
+namespace zefra {
+
+void initial() {}
+void initial_tunnel() {}
+
+}  // namespace zefra

@@ -1,0 +1,150 @@
+// The control-file reader `kread`: called once by Initial.  It starts the log,
+// sets every default, reads `control` in a first pass, checks what it read,
+// allocates the field arrays, reads `control` again for the data sets that
+// need them, and reads the grid file.
+#include "engine/input/control_reader.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/driver/boogie.h"
+#include "engine/driver/fields.h"
+#include "engine/driver/run_exit.h"
+#include "engine/driver/state.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+#include "engine/driver/state_output.h"
+#include "engine/driver/state_sediment.h"
+#include "engine/driver/state_tables.h"
+#include "engine/driver/state_turbulence.h"
+#include "engine/driver/status.h"
+#include "engine/input/data_sets.h"
+#include "engine/input/grid_file.h"
+#include "engine/input/inflow_outflow.h"
+
+namespace zefra {
+
+namespace {
+
+constexpr long FirstPassCharacters = 30000;
+constexpr long SecondPassCharacters = 10000;
+
+// Takes characters one by one and hands every letter that starts a data set to
+// its reader.  Characters taken inside data sets do not count to the limit.
+void scan_control(TextScanner& control, long limit, DataSetReader (*reader_of)(int))
+{
+    for (long taken = 0; taken < limit; ++taken) {
+        int c = control.get();
+        if (c == EOF) return;
+        if (DataSetReader read = reader_of(c)) read(control);
+    }
+}
+
+// The grid sizes come from G 1; without a valid G 1 in the part of the file
+// that is read nothing else can be set up.
+void check_grid_sizes()
+{
+    if (xnumber < 4 || ynumber < 4 || znumber < 4 || lnumber < 1 || lnumber > 10)
+        input_error("Input error for G 1 in control");
+}
+
+// Checks and completions after the arrays exist.
+void complete_settings()
+{
+    Boogie log;
+    log.require(-3);
+
+    if (NoLowFixLev > 0) {
+        for (int i = 1; i <= xnumber; ++i)
+            for (int j = 1; j <= ynumber; ++j) LowerFixedLevel[i][j] = znumber;
+        for (int r = 0; r < NoLowFixLev; ++r) {
+            const LowFixLevRecord& b = LowFixLev[r];
+            for (int i = b.i1; i <= b.i2; ++i)
+                for (int j = b.j1; j <= b.j2; ++j) LowerFixedLevel[i][j] = b.k;
+        }
+    }
+
+    for (int i = 0; i <= xnumber + 1; ++i) ManArray[i] = ManningInit;
+
+    if (IONo < 0) {
+        log.print("Input error for G 7 in control\n");
+        log.print("Error = %d\n", IONo);
+        end_run(-1);
+    }
+    if (std::fabs(ArtDiff) > 1e-20) log.print("Warning: using artificial viscosity of %e\n", ArtDiff);
+    if (FillPart > 1e-10) log.print("Using accellertated deposition routine\n");
+
+    const int sizes = std::min(lnumber, SizeCapacity - 1);
+    for (int s = 0; s <= SampleNo; ++s) {
+        double sum = 0.0;
+        for (int l = 1; l <= sizes; ++l) sum += SedimentSample[s][l];
+        if (std::fabs(sum - 1.0) > 1e-4) {
+            log.print("Error, N - data sets : Sum of fractions = %e\n", sum);
+            end_run(-4);
+        }
+    }
+    if (SizeDataSetsRead) {
+        for (int l = 1; l <= sizes; ++l)
+            if (gsize[l] <= 1e-20) {
+                log.print("Error for S data set no. %d\n", l);
+                end_run(-5);
+            }
+    }
+
+    for (int i = 0; i <= xnumber; ++i) ISkjotMB[i] = 0;
+    for (int b = 1; b <= MBNo; ++b) ISkjotMB[MBSkjot[b]] = 1;
+}
+
+}  // namespace
+
+void kread()
+{
+    Boogie log(Boogie::Mode::Fresh);
+    log.require(-3);
+    {
+        TextScanner control(ControlFileName);
+        if (!control) {
+            set_status(mc_message, "cannot open file 'control' ");
+            log.print("Error, cannot open file 'control'\n");
+            end_run(-4);
+        }
+        set_status(mc_message, " Reading data file    ");
+        set_status(mc_program, " In kread         ");
+        log.print(" Multi-block version of ZEFRA \n");
+        log.print(" In kread \n\n");
+        log.close();  // data-set readers append their own messages
+
+        set_control_defaults();
+        scan_control(control, FirstPassCharacters, first_pass_reader);
+    }
+
+    log_append("In kelio1: IONo = %d\n", IONo);
+    log_append("TurbulenceModel = %d\n", TurbulenceModel);
+    if (Flag2Dim == 1) znode = 0;
+    check_grid_sizes();
+
+    if (IONo > 0) checkIO();
+
+    if (sialloc() != 0) log_and_end(-3, "Could not allocate enough memory");
+
+    complete_settings();
+
+    {
+        TextScanner control(ControlFileName);
+        if (!control) {
+            set_status(mc_message, "cannot open file 'control' ");
+            end_run(-3);
+        }
+        scan_control(control, SecondPassCharacters, second_pass_reader);
+    }
+
+    for (int i = 1; i <= xnumber + 1; ++i)
+        for (int j = 1; j <= ynumber + 1; ++j) {
+            bedshear[i][j] = -2.0;
+            MutBlock[i][j] = 1;
+        }
+
+    readkoor();
+}
+
+}  // namespace zefra

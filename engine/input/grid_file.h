@@ -1,0 +1,12 @@
+// The grid file `koordina`: bed points (and roof levels of a closed conduit),
+// the vertical grid lines laid between bed and top, and the lower bed limits.
+#pragma once
+
+namespace zefra {
+
+constexpr const char* GridFileName = "koordina";
+
+// Reads `koordina` (and `koomin`) into xval, yval and zval; last step of kread.
+void readkoor();
+
+}  // namespace zefra

@@ -1,0 +1,9 @@
+// Checks of the inflow and outflow definitions (G 7 records).
+#pragma once
+
+namespace zefra {
+
+// Checks every G 7 record; sets IONo to -10 after any failure.
+void checkIO();
+
+}  // namespace zefra

@@ -1,0 +1,8 @@
+// Bed level change (letter B).
+#pragma once
+
+namespace zefra {
+
+void bedchange();
+
+}  // namespace zefra

@@ -1,0 +1,8 @@
+// Water-quality components (letter Q).
+#pragma once
+
+namespace zefra {
+
+void Components();
+
+}  // namespace zefra
