@@ -57,7 +57,20 @@ Next sediment_letter()
     return FlagErrorBreak == 1 ? Next::EndLoop : Next::Letter;
 }
 
-Next execute(char letter, int pass)
+// Whether a character of the run string acts in this pass: R only in passes 1
+// and 2, V only with an open water surface; characters without an action are
+// passed over.
+bool acts(char letter, int pass)
+{
+    switch (letter) {
+    case 'A': case 'B': case 'D': case 'I': case 'M': case 'Q': case 'S': case 'W': case 'X': return true;
+    case 'R': return pass <= 2;
+    case 'V': return FlagRoof != 0;
+    default: return false;
+    }
+}
+
+Next execute(char letter)
 {
     switch (letter) {
     case 'A': end_run(0);
@@ -74,16 +87,12 @@ Next execute(char letter, int pass)
         break;
     case 'M': flagged(gFlagWriteR, sprintflow); break;
     case 'Q': flagged(gFlagComp, Components); break;
-    case 'R':
-        if (pass <= 2) flagged(gFlagRead, readres);
-        break;
+    case 'R': flagged(gFlagRead, readres); break;
     case 'S': return sediment_letter();
-    case 'V':
-        if (FlagRoof != 0) initial();
-        break;
+    case 'V': initial(); break;
     case 'W': flagged(gFlagFlow, [] { Flag2Dim != 0 ? WaterSolve2D() : WaterSolve(); }); break;
     case 'X': ReadXCYC(); break;
-    default: break;  // any other character is passed over
+    default: break;
     }
     return Next::Letter;
 }
@@ -91,8 +100,12 @@ Next execute(char letter, int pass)
 void run_command_loop()
 {
     for (int pass = 1; pass <= IterF2; ++pass)
-        for (int n = 0; n < RunLettersExecuted; ++n)
-            if (execute(run[n], pass) == Next::EndLoop) return;
+        for (int n = 0; n < RunLettersExecuted; ++n) {
+            const char letter = run[n];
+            if (!acts(letter, pass)) continue;
+            if (run_letter_observer) run_letter_observer(letter, pass);
+            if (execute(letter) == Next::EndLoop) return;
+        }
 }
 
 }  // namespace

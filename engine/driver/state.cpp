@@ -1,5 +1,6 @@
 #include "engine/driver/state.h"
 
+#include "engine/driver/entry.h"
 #include "engine/driver/fields.h"
 #include "engine/driver/state_flow.h"
 #include "engine/driver/state_grid.h"
@@ -39,6 +40,7 @@ void reset_state()
     set_control_defaults();
     clear_status();
     SetArraysZero();
+    run_letter_observer = nullptr;
 }
 
 }  // namespace zefra

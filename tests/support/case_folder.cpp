@@ -1,0 +1,105 @@
+#include "tests/support/case_folder.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "engine/driver/fields.h"
+#include "engine/driver/run_exit.h"
+#include "engine/driver/state.h"
+#include "engine/input/control_reader.h"
+
+namespace zefra::test {
+
+CaseFolder::CaseFolder()
+{
+    previous_ = std::filesystem::current_path().string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "zefra-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+    path_ = pattern;
+    std::filesystem::current_path(path_);
+    reset_state();
+}
+
+CaseFolder::~CaseFolder()
+{
+    reset_state();
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void write_file(const std::string& name, const std::string& text)
+{
+    std::ofstream out(name, std::ios::binary);
+    out << text;
+}
+
+std::string read_file(const std::string& name)
+{
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool file_exists(const std::string& name)
+{
+    return std::filesystem::exists(name);
+}
+
+std::optional<int> exit_status(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const RunExit& exit) {
+        return exit.status;
+    }
+    return std::nullopt;
+}
+
+std::string log_text()
+{
+    return read_file("boogie");
+}
+
+bool log_ends_with(const std::string& tail)
+{
+    std::string log = log_text();
+    return log.size() >= tail.size() && log.compare(log.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::string control_with(const std::string& data_sets, int x, int y, int z, int l)
+{
+    return "G 1 " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(z) + " " + std::to_string(l) + "\n" +
+           data_sets;
+}
+
+std::optional<int> read_control(const std::string& control_text)
+{
+    write_file("control", control_text);
+    SetArraysZero();
+    return exit_status(kread);
+}
+
+int run_executable(const std::string& arguments, std::string* output)
+{
+    std::string command = std::string(ZEFRA_EXE) + " " + arguments + " 2>/dev/null";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) throw std::runtime_error("cannot start zefra");
+    std::string text;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
+    int status = pclose(pipe);
+    if (output) *output = text;
+    if (!WIFEXITED(status)) throw std::runtime_error("zefra did not exit normally");
+    return WEXITSTATUS(status);
+}
+
+}  // namespace zefra::test

@@ -1,0 +1,52 @@
+// Test support: every test runs in a fresh temporary working folder with a
+// clean model state, writes its input files there and reads back the log.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace zefra::test {
+
+// A temporary folder that is the working directory while the object lives.
+// The model state is reset on entry.
+class CaseFolder {
+public:
+    CaseFolder();
+    ~CaseFolder();
+    CaseFolder(const CaseFolder&) = delete;
+    CaseFolder& operator=(const CaseFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string previous_;
+    std::string path_;
+};
+
+void write_file(const std::string& name, const std::string& text);
+std::string read_file(const std::string& name);
+bool file_exists(const std::string& name);
+
+// Runs `call`; returns the status of the run exit it ended with, or nothing
+// when it returned normally.
+std::optional<int> exit_status(const std::function<void()>& call);
+
+// The log `boogie` of the current folder.
+std::string log_text();
+
+// Whether the log ends with exactly `tail`.
+bool log_ends_with(const std::string& tail);
+
+// A control file with a valid G 1 and the given extra data sets.
+std::string control_with(const std::string& data_sets, int x = 6, int y = 5, int z = 4, int l = 1);
+
+// Writes `control` (and nothing else) and runs the control-file reader with
+// all field arrays freed first.
+std::optional<int> read_control(const std::string& control_text);
+
+// Runs the executable in the current folder with the given arguments; returns
+// its exit status (0 ... 255) and puts its standard output into `output`.
+int run_executable(const std::string& arguments = "", std::string* output = nullptr);
+
+}  // namespace zefra::test
