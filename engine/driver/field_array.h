@@ -105,7 +105,7 @@ bool allocate_field(Field<T, N>& a, const std::type_identity_t<std::array<long, 
         if (__builtin_mul_overflow(count, static_cast<std::size_t>(extent[d]), &count)) return false;
     }
     std::size_t total;
-    if (__builtin_mul_overflow(count, sizeof(T), &total) || total > static_cast<std::size_t>(1) << 50)
+    if (__builtin_mul_overflow(count, sizeof(T), &total) || total > static_cast<std::size_t>(1) << 40)
         return false;
     void* block = field_pool::reserve(count, sizeof(T), &a, [](void* view) { *static_cast<Field<T, N>*>(view) = Field<T, N>(); });
     if (!block) return false;

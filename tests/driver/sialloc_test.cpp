@@ -148,9 +148,9 @@ TEST_F(Sialloc, ByteCountIsTheSumOfTheBlocksAndASecondCallAddsNothing)
 
 TEST_F(Sialloc, ImpossibleSizesLogTheBytesReachedAndFail)
 {
-    xnumber = 100000;
-    ynumber = 100000;
-    znumber = 100000;
+    // The very first array would need more than a terabyte.
+    xnumber = 400000;
+    ynumber = 400000;
     EXPECT_EQ(sialloc(), -1);
     EXPECT_NE(test::log_text().find("Allocated 0 byte when out of memory\n"), std::string::npos);
     EXPECT_FALSE(xval);
