@@ -46,6 +46,13 @@ TEST(ControlReader, LogThatCannotBeOpened)
     EXPECT_EQ(std::string(mc_message), "cannot open file 'boogie' ");
 }
 
+TEST(ControlReader, GridTooLargeForTheMemoryEndsWithStatusMinus3)
+{
+    test::CaseFolder folder;
+    EXPECT_EQ(test::read_control("G 1 400000 400000 4 1\n"), -3);
+    EXPECT_TRUE(test::log_ends_with("Allocated 0 byte when out of memory\nCould not allocate enough memory"));
+}
+
 TEST(ControlReader, DefaultsOfARunWithoutSettings)
 {
     test::CaseFolder folder;
