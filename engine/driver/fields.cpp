@@ -52,6 +52,7 @@ int sialloc()
     set_status(mc_message, "Initializing arrays");
     set_status(mc_program, " Initial - arrays ");
     log.print(" In initial - arrays \n\n");
+    if (xnumber > InitArraySize - 3) log.print("Error - increase initarray index\n");
 
     const long x = xnumber, y = ynumber, z = znumber, l = lnumber;
     const bool transient = TimeStep > TransientTimeStepLimit;

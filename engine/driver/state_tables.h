@@ -94,6 +94,7 @@ inline AreaSourceRecord AreaSource[AreaSourceCapacity];
 // G 21: concentration print planes.
 struct PrintConcRecord {
     int direction, position, a1, a2, b1, b2;
+    double flux;  // sediment flux through the plane, summed by the sediment solver
 };
 constexpr int PrintConcCapacity = 20;
 inline int PrintConcNo = 0;

@@ -14,9 +14,8 @@ struct LetterEntry {
 };
 
 const LetterEntry first_pass_letters[] = {
-    {'F', read_F},
-    {'G', read_G},
-    {'T', read_T},
+    {'F', read_F}, {'G', read_G}, {'H', read_H}, {'I', read_I}, {'K', read_K}, {'L', read_L},
+    {'N', read_N}, {'P', read_P}, {'Q', read_Q}, {'S', read_S}, {'T', read_T}, {'W', read_W},
 };
 
 const LetterEntry second_pass_letters[] = {

@@ -19,7 +19,16 @@ DataSetReader second_pass_reader(int letter);
 // Readers by letter (first pass).
 void read_F(TextScanner& s);
 void read_G(TextScanner& s);
+void read_H(TextScanner& s);
+void read_I(TextScanner& s);
+void read_K(TextScanner& s);
+void read_L(TextScanner& s);
+void read_N(TextScanner& s);
+void read_P(TextScanner& s);
+void read_Q(TextScanner& s);
+void read_S(TextScanner& s);
 void read_T(TextScanner& s);
+void read_W(TextScanner& s);
 
 // Second pass: the data sets that need the field arrays, and the skipping of
 // the F 2, F 7 and T texts so that they are not taken for data sets.
