@@ -49,6 +49,7 @@ void reset_run_flags()
 void default_grid_settings()
 {
     std::fill(std::begin(zdistrib), std::end(zdistrib), 0.0);
+    ZDistribRead = 0;
     initnumber = 0;
     std::fill(std::begin(initarray), std::end(initarray), 0);
     iblok1 = iblok2 = jblok1 = jblok2 = 0;

@@ -14,6 +14,7 @@ inline int lnumber = 0;
 
 constexpr int ZDistribSize = 1001;
 inline double zdistrib[ZDistribSize];  // per cent of the depth, index 1 ... znumber
+inline int ZDistribRead = 0;           // a G 3 data set was read
 
 constexpr int InitArraySize = 3000;
 inline int initnumber = 0;

@@ -48,6 +48,15 @@ void check_grid_sizes()
         input_error("Input error for G 1 in control");
 }
 
+// Without a G 3 data set every grid line would lie on the bed; the grid lines
+// are then spread evenly over the depth, as in the minimal control file.
+void even_distribution_unless_given()
+{
+    if (ZDistribRead || znumber >= ZDistribSize) return;
+    for (int k = 1; k <= znumber; ++k) zdistrib[k] = (k - 1) * 100.0 / (znumber - 1);
+    log_append("No G 3 data set: the grid lines are spread evenly over the depth\n");
+}
+
 // Checks and completions after the arrays exist.
 void complete_settings()
 {
@@ -122,6 +131,7 @@ void kread()
     log_append("TurbulenceModel = %d\n", TurbulenceModel);
     if (Flag2Dim == 1) znode = 0;
     check_grid_sizes();
+    even_distribution_unless_given();
 
     if (IONo > 0) checkIO();
 

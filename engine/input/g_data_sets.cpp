@@ -65,6 +65,7 @@ void read_g2(S& s)
 // G 3: vertical distribution, one per-cent level per grid line k = 1 ... z.
 void read_g3(S& s)
 {
+    ZDistribRead = 1;
     for (int k = 1; k <= znumber; ++k) {
         if (k >= ZDistribSize) input_error("Input error for G 3 in control");
         s.scan("%lf", &zdistrib[k]);

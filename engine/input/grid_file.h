@@ -9,4 +9,7 @@ constexpr const char* GridFileName = "koordina";
 // Reads `koordina` (and `koomin`) into xval, yval and zval; last step of kread.
 void readkoor();
 
+// Writes the grid to `koordina.new` (and the surface to `koosurf` with FlagTFS 1).
+void writekoor();
+
 }  // namespace zefra

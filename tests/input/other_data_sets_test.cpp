@@ -166,6 +166,11 @@ TEST(OtherDataSets, SolverAndPlotSettings)
         "K 8 Y\nK 9 C\nK 10 N\nK 7 4\n"
         "P 2 2 3 4 5 6\nP 3 11 7 6 3\nP 4 x\nP 7 V\nP 10 1\nL 3 1.5 2.5 3.5\n"
         "I 2 0.003\nI 0 0.5\n";
+    // K 2 makes it a closed conduit: the grid file carries a roof level.
+    std::string grid;
+    for (int i = 1; i <= 10; ++i)
+        for (int j = 1; j <= 6; ++j) grid += std::to_string(i) + " " + std::to_string(j) + " 0 0 0 2\n";
+    test::write_file("koordina", grid);
     EXPECT_FALSE(test::read_control(with(data_sets)).has_value()) << test::log_text();
     EXPECT_EQ(iterGlobalMax, 5000);
     EXPECT_EQ(IterSurface, 700);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -81,9 +82,22 @@ std::string control_with(const std::string& data_sets, int x, int y, int z, int 
            data_sets;
 }
 
+void write_grid(int x, int y, double (*bed)(int i, int j), double spacing)
+{
+    std::FILE* fp = std::fopen("koordina", "w");
+    for (int i = 1; i <= x; ++i)
+        for (int j = 1; j <= y; ++j)
+            std::fprintf(fp, "%d %d %.12g %.12g %.12g\n", i, j, (i - 1) * spacing, (j - 1) * spacing, bed ? bed(i, j) : 0.0);
+    std::fclose(fp);
+}
+
 std::optional<int> read_control(const std::string& control_text)
 {
     write_file("control", control_text);
+    std::smatch sizes;
+    static const std::regex g1("G\\s+1\\s+(\\d+)\\s+(\\d+)");
+    if (!file_exists("koordina") && std::regex_search(control_text, sizes, g1) && sizes[1].length() < 5 && sizes[2].length() < 5)
+        write_grid(std::stoi(sizes[1]), std::stoi(sizes[2]), nullptr);
     SetArraysZero();
     return exit_status(kread);
 }

@@ -41,9 +41,13 @@ bool log_ends_with(const std::string& tail);
 // A control file with a valid G 1 and the given extra data sets.
 std::string control_with(const std::string& data_sets, int x = 6, int y = 5, int z = 4, int l = 1);
 
-// Writes `control` (and nothing else) and runs the control-file reader with
-// all field arrays freed first.
+// Writes `control` and runs the control-file reader with all field arrays
+// freed first.  When the folder has no `koordina`, a flat rectangular grid of
+// unit spacing is written for the sizes of the first G 1 of the text.
 std::optional<int> read_control(const std::string& control_text);
+
+// Writes `koordina` with one line per bed point (i, j) of an x by y grid.
+void write_grid(int x, int y, double (*bed)(int i, int j), double spacing = 1.0);
 
 // Runs the executable in the current folder with the given arguments; returns
 // its exit status (0 ... 255) and puts its standard output into `output`.
