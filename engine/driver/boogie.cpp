@@ -31,6 +31,9 @@ void Boogie::print(const char* format, ...)
     va_start(args, format);
     std::vfprintf(fp_, format, args);
     va_end(args);
+    // Written at once, so that messages of a routine that ends the run while
+    // its log is open stand in the order they were made.
+    std::fflush(fp_);
 }
 
 void Boogie::require(int status) const

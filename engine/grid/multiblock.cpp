@@ -171,11 +171,14 @@ void all_edge_vectors()
 
 // The J-face on node line j of a joint cell, between the edge node `from` and
 // the side-block node `to`: its normal and its areas.
-void joint_face(int a, int j, Node from, Node to, int column)
+void joint_face(Boogie& log, int a, int j, Node from, Node to, int column)
 {
     const double dx = to.x() - from.x(), dy = to.y() - from.y();
     const double l = std::sqrt(dx * dx + dy * dy);
-    if (l <= DegenerateJoint) log_and_end(-1, " MB-met-Error for i=%d j=%d k=%d\n", column, j, 1);
+    if (l <= DegenerateJoint) {
+        log.print(" MB-met-Error for i=%d j=%d k=%d\n", column, j, 1);
+        end_run(-1);
+    }
     m_vec_y[a][j][0] = -dy / l;
     m_vec_y[a][j][1] = dx / l;
     for (int k = 2; k <= znumber; ++k) m_ar_y[a][j][k] = 0.5 * (to.z(k) + from.z(k) - to.z(k - 1) - from.z(k - 1)) * l;
@@ -187,8 +190,8 @@ void joint_cell(Boogie& log, int column, int a, int b, Node low_low, Node low_hi
 {
     const Corners c{low_low, {a, b - 1}, low_high, {a, b}};
     edge_vectors(a, b, c);
-    joint_face(a, b, low_high, c.high_high, column);
-    if (b == 2) joint_face(a, 1, low_low, c.high_low, column);
+    joint_face(log, a, b, low_high, c.high_high, column);
+    if (b == 2) joint_face(log, a, 1, low_low, c.high_low, column);
     for (int k = 2; k <= znumber; ++k) {
         dz1[a][b][k] = dz_i(c, k);
         dz2[a][b][k] = dz_j(c, k);
