@@ -122,6 +122,11 @@ void default_flow_settings()
     Seiche6 = Seiche7 = Seiche8 = Seiche9 = Seiche10 = 0;
     FlagTemp = 0;
 
+    std::fill(std::begin(NormResidual), std::end(NormResidual), 0.0);
+    std::fill(std::begin(MaxResidual), std::end(MaxResidual), 0.0);
+    relaxVelocity = relaxPressure = relaxK = relaxEpsilon = 0.0;
+    stime = 0.0;
+
     NoProcessesSolver = 0;
     std::fill(std::begin(FlagOpenMP), std::end(FlagOpenMP), 0);
 }
@@ -146,6 +151,7 @@ void default_turbulence_settings()
     SurfEpsCoeff = 0.43;
     FlagZ0Small = FlagRoughness = Flag2BedRoughness = FlagRoughSmooth = 0;
     WallChoiseForm = WallChoiseSed = 0;
+    Xkappa = 0.0;
     HRmulmin = 0.01;
     HRzmax = 2.0;
 }

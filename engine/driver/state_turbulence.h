@@ -41,6 +41,7 @@ inline int Flag2BedRoughness = 0; // F 103
 inline int FlagRoughSmooth = 0;   // F 167
 inline int WallChoiseForm = 0;    // F 150
 inline int WallChoiseSed = 0;
+inline double Xkappa = 0.0;       // von Karman constant in use (set by the start-up)
 inline double HRmulmin = 0.01;
 inline double HRzmax = 2.0;
 

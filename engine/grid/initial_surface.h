@@ -7,4 +7,14 @@ namespace zefra {
 void initial();
 void initial_tunnel();
 
+// Wetted area A (without any guard), perimeter P (every bed segment of the
+// section) and hydraulic radius R = A / (P + 1e-10) of cross-section i at
+// level h.
+struct CrossSection {
+    double area;
+    double perimeter;
+    double radius;
+};
+CrossSection cross_section(int i, double h);
+
 }  // namespace zefra

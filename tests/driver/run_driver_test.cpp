@@ -45,6 +45,12 @@ std::optional<int> run_case(const std::string& control, void (*observer)(char, i
     return status ? status : std::optional<int>(returned);
 }
 
+// A control with a flow through the default grid (a flat 10 m x 5 m rectangle, 1 m deep).
+std::string flow_control(const std::string& data_sets, int x = 6, int y = 5)
+{
+    return test::control_with("W 1 40 1.0 1.0\n" + data_sets, x, y);
+}
+
 std::vector<std::string> letters(std::initializer_list<const char*> list)
 {
     return std::vector<std::string>(list.begin(), list.end());
@@ -80,7 +86,7 @@ TEST(RunDriver, EmptyFolderGetsMinimalControlAndDefaultGrid)
 TEST(RunDriver, FirstScanTakesTheSizesOfG1AfterOtherGDataSets)
 {
     test::CaseFolder folder;
-    std::string control = "G 3 0 10 20 30 40 50 60 70 80 90 100\nG 13 0 2 3 2 3 2 3\nG 1 30 20 11 2\n";
+    std::string control = "G 3 0 10 20 30 40 50 60 70 80 90 100\nG 13 0 2 3 2 3 2 3\nG 1 30 20 11 2\nW 1 40 1 1\n";
     EXPECT_EQ(run_case(control), 1);
     EXPECT_EQ(xnumber, 30);
     EXPECT_EQ(ynumber, 20);
@@ -95,7 +101,7 @@ TEST(RunDriver, ExistingGridIsLeftAlone)
 {
     test::CaseFolder folder;
     test::write_file("koordina", "mine\n");
-    EXPECT_EQ(run_case(test::control_with("")), -1);  // and it holds too few points
+    EXPECT_EQ(run_case(flow_control("")), -1);  // and it holds too few points
     EXPECT_EQ(test::read_file("koordina"), "mine\n");
 }
 
@@ -103,7 +109,7 @@ TEST(RunDriver, DefaultGridCoversTheBoxOfGeodata)
 {
     test::CaseFolder folder;
     test::write_file("geodata", "E 100.0 50.0 3.0\nE 120.5 20.0 1.0\nE 110 80\nE bad\nE 0 0\n");
-    EXPECT_EQ(run_case(test::control_with("", 5, 4)), 1);
+    EXPECT_EQ(run_case(flow_control("", 5, 4)), 1);
     std::string grid = test::read_file("koordina");
     EXPECT_NE(grid.find("1 1 100.000000 20.000000 0.000000\n"), std::string::npos);
     EXPECT_NE(grid.find("5 4 120.500000 80.000000 0.000000\n"), std::string::npos);
@@ -114,7 +120,7 @@ TEST(RunDriver, GeodataWithoutPointsFallsBackToTheDefaultRectangle)
 {
     test::CaseFolder folder;
     test::write_file("geodata", "no points here\n");
-    EXPECT_EQ(run_case(test::control_with("", 5, 5)), 1);
+    EXPECT_EQ(run_case(flow_control("", 5, 5)), 1);
     std::string grid = test::read_file("koordina");
     EXPECT_NE(grid.find("5 5 10.000000 5.000000 0.000000\n"), std::string::npos);
 }
@@ -123,7 +129,7 @@ TEST(RunDriver, EntryResetsTheRunFlags)
 {
     test::CaseFolder folder;
     gFlagAnim = gFlagRead = FlagGridChange = 1;
-    EXPECT_EQ(run_case(test::control_with("")), 1);
+    EXPECT_EQ(run_case(flow_control("")), 1);
     EXPECT_EQ(gFlagAnim, 0);
     EXPECT_EQ(gFlagRead, 0);
     EXPECT_EQ(FlagGridChange, 0);
@@ -133,7 +139,7 @@ TEST(RunDriver, EntryResetsTheRunFlags)
 TEST(RunDriver, LetterAEndsTheProcessWithStatus0BeforeTheNextPass)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(test::control_with("F 20 2\nF 2 WMA\n")), 0);
+    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 WMA\n")), 0);
     EXPECT_EQ(executed(), letters({"W1", "M1", "A1"}));
 }
 
@@ -141,21 +147,21 @@ TEST(RunDriver, OnlyTheFirstTenCharactersAreExecuted)
 {
     test::CaseFolder folder;
     // run[0] is the blank behind the number; W at 1 ... 9, the M at 10 is never reached.
-    EXPECT_EQ(run_case(test::control_with("F 2 WWWWWWWWWMMM\n")), 1);
+    EXPECT_EQ(run_case(flow_control("F 2 WWWWWWWWWMMM\n")), 1);
     EXPECT_EQ(executed(), std::vector<std::string>(9, "W1"));
 }
 
 TEST(RunDriver, ResultFileIsReadOnlyInTheFirstTwoPasses)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(test::control_with("F 20 3\nF 2 RW\n")), 1);
+    EXPECT_EQ(run_case(flow_control("F 20 3\nF 2 RW\n")), 1);
     EXPECT_EQ(executed(), letters({"R1", "W1", "R2", "W2", "W3"}));
 }
 
 TEST(RunDriver, CharactersWithoutAnActionArePassedOver)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(test::control_with("F 2 wZ-E9Yx\n")), 1);
+    EXPECT_EQ(run_case(flow_control("F 2 wZ-E9Yx\n")), 1);
     EXPECT_TRUE(executed().empty());
 }
 
@@ -164,7 +170,7 @@ TEST(RunDriver, SedimentLetterWithUnknownDriverStillAppliesItsStopRules)
     test::CaseFolder folder;
     // FlagTSC = 5 computes nothing; the conc field exists and no error is set,
     // so the letters after S follow.
-    EXPECT_EQ(run_case(test::control_with("F 2 SMB\n"), [](char letter, int pass) {
+    EXPECT_EQ(run_case(flow_control("F 2 SMB\n"), [](char letter, int pass) {
                   if (letter == 'S') FlagTSC = 5;
                   record(letter, pass);
               }),
@@ -177,7 +183,7 @@ TEST(RunDriver, SedimentLetterWithUnknownDriverStillAppliesItsStopRules)
 TEST(RunDriver, SedimentLetterEndsTheLoopAfterAnError)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(test::control_with("F 20 2\nF 2 WSM\n"), [](char letter, int pass) {
+    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 WSM\n"), [](char letter, int pass) {
                   if (letter == 'W') FlagErrorBreak = 1;  // as a failed computation would
                   record(letter, pass);
               }),
@@ -189,7 +195,7 @@ TEST(RunDriver, SedimentLetterEndsTheLoopAfterAnError)
 TEST(RunDriver, SedimentLetterWithoutConcentrationFieldEndsTheLoop)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(test::control_with("F 2 SM\n"), [](char letter, int pass) {
+    EXPECT_EQ(run_case(flow_control("F 2 SM\n"), [](char letter, int pass) {
                   if (letter == 'S') conc = Field4();
                   record(letter, pass);
               }),
@@ -201,14 +207,14 @@ TEST(RunDriver, SedimentLetterWithoutConcentrationFieldEndsTheLoop)
 TEST(RunDriver, LetterVNeedsAnOpenWaterSurface)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(test::control_with("F 2 VW\n"), [](char letter, int pass) {
+    EXPECT_EQ(run_case(flow_control("F 2 VW\n"), [](char letter, int pass) {
                   FlagRoof = 0;  // a closed conduit from here on
                   record(letter, pass);
               }),
               1);
     EXPECT_EQ(executed(), letters({"V1", "W1"}));
     executed().clear();
-    EXPECT_EQ(run_case(test::control_with("F 20 2\nF 2 WV\n"), [](char letter, int pass) {
+    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 WV\n"), [](char letter, int pass) {
                   FlagRoof = 0;
                   record(letter, pass);
               }),
