@@ -142,6 +142,7 @@ void iterate_section(Boogie& log, int s, int p)
     const int jm = middle_line();
     const double Q = discharge;
     const double distance = distance_along(s, p);
+    const double bed_slope = (zval[s][jm][1] - zval[p][jm][1]) / distance;
     grade[s] = 0.0;
     double h = zval[p][jm][znumber];
     double area = 0.0, rs = 0.0, vs = 0.0;
@@ -162,9 +163,16 @@ void iterate_section(Boogie& log, int s, int p)
             end_run(-1);
         }
         const double ms = ManArray[s], mp = ManArray[p];
+        // Critical control: marching upstream, the flow cannot fall below critical
+        // depth where the section downstream is subcritical.  A downstream end
+        // whose given level lies below critical depth on a mild reach (bed slope
+        // below the critical slope) is a free overfall: the flow reaches it at
+        // critical depth.  On a steep reach the flow may stay supercritical.
+        const double rc = crit_s / (sec.perimeter + 1e-10), vc = Q / (crit_s + 1e-10);
+        const double critical_slope = vc * vc / (std::pow(rc, 1.333) * ms * ms + 1e-10);
+        const bool overfall = p == xnumber && bed_slope < critical_slope;
         double h_new;
-        if (crit_s >= sec.area && Q / (avvelocity[p] + 1e-10) > crit_p) {
-            // Critical control: the flow cannot pass below critical depth.
+        if (crit_s >= sec.area && (Q / (avvelocity[p] + 1e-10) > crit_p || overfall)) {
             log.print("Critical level:area,critarea,crossnr=%e %e %d\n", sec.area, crit_s, s);
             rs = crit_s / (sec.perimeter + 1e-10);
             vs = Q / (crit_s + 1e-10);
