@@ -122,6 +122,8 @@ void default_flow_settings()
     Seiche6 = Seiche7 = Seiche8 = Seiche9 = Seiche10 = 0;
     FlagTemp = 0;
 
+    Equation = 0;
+    Iter = 0;
     std::fill(std::begin(NormResidual), std::end(NormResidual), 0.0);
     std::fill(std::begin(MaxResidual), std::end(MaxResidual), 0.0);
     relaxVelocity = relaxPressure = relaxK = relaxEpsilon = 0.0;

@@ -70,7 +70,11 @@ inline int Seiche1 = 0, Seiche2 = 0, Seiche3 = 0, Seiche4 = 0, Seiche5 = 0;  // 
 inline int Seiche6 = 0, Seiche7 = 0, Seiche8 = 0, Seiche9 = 0, Seiche10 = 0;
 inline int FlagTemp = 0;       // F 49
 
-// Solver state: residuals, their scales, the relaxation factors in use and the time.
+// Solver state: the equation now assembled or solved (1, 2, 3 velocities,
+// 4 pressure correction, 5 k, 6 epsilon, 8 temperature), the outer iteration,
+// residuals, their scales, the relaxation factors in use and the time.
+inline int Equation = 0;
+inline long Iter = 0;
 inline double NormResidual[EquationCapacity];  // scale of each equation's residual
 inline double MaxResidual[EquationCapacity];   // largest scaled residual of the last iteration
 inline double relaxVelocity = 0.0, relaxPressure = 0.0, relaxK = 0.0, relaxEpsilon = 0.0;

@@ -1,9 +1,29 @@
-// Convection-diffusion coefficients of the discretised equations.
+// Convection-diffusion coefficients of the discretised equations (power-law
+// scheme).  Convention, for cell (i, j, k):
+//   wap phi = ae phi(i-1) + aw phi(i+1) + as phi(j-1) + an phi(j+1)
+//           + wab phi(k-1) + wat phi(k+1) + source
 #pragma once
 
 namespace zefra {
 
+// Power-law weight A(P) = (1 - 0.1 P)^5 of a face with mass flux F and
+// conductance D, P = |F| / D; zero where that is not positive (P >= 10).
+inline double power_law(double flux, double conductance)
+{
+    const double p = (flux < 0 ? -flux : flux) / (conductance + 1e-20);
+    if (p >= 10.0) return 0.0;
+    const double t = 1.0 - 0.1 * p, t2 = t * t;
+    return t2 * t2 * t;
+}
+
+// Neighbour coefficients ae, aw, as, an, wab, wat of the current Equation
+// from the face fluxes and the diffusivities gama, gamaV.
+void coeffe_flow();
+
+// Horizontal coefficients of the suspended sediment (volume-flux units).
 void coeffe_setup();
+
+// Vertical and central coefficients of the suspended sediment, per size.
 void coeffe_setup2();
 
 }  // namespace zefra

@@ -104,7 +104,10 @@ Channel steep_channel()
     c.slope = 0.02;
     c.spacing = 5.0;
     c.sections = "W 2 51";
-    for (int i = 1; i <= 51; ++i) c.sections += " " + std::to_string(i);
+    for (int i = 1; i <= 51; ++i) {
+        c.sections.push_back(' ');
+        c.sections.append(std::to_string(i));
+    }
     c.sections += "\n";
     return c;
 }

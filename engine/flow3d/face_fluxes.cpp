@@ -1,0 +1,283 @@
+// Mass fluxes through the cell faces (kg/s) from the cell-centred velocities.
+// The face velocity is interpolated by distance and corrected with the
+// Rhie-Chow term: the difference between the mean of the two cells' pressure
+// gradients and the gradient across the face, weighted with the inverse
+// central coefficient.  This keeps a checkerboard pressure from hiding in the
+// collocated grid.
+//
+//   flow1[i] lies on node line i, between cell i and cell i+1:
+//      cell i-1 | cell i  |flow1[i]|  cell i+1 | cell i+2
+//   gradients:   g_P = (p(i+1) - p(i-1)) / 2,   g_N = (p(i+2) - p(i)) / 2
+//
+// Called by the outer iteration at start, after grid changes and in every
+// pressure-correction step, and by the sediment and surface routines.
+#include "engine/flow3d/face_fluxes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/driver/fields.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+#include "engine/driver/state_surface.h"
+#include "engine/driver/state_tables.h"
+#include "engine/grid/columns.h"
+
+namespace zefra {
+
+namespace {
+
+constexpr double Density = 1000.0;
+
+// One-sided gradient at the low or high end of a pair of cells.
+inline double low_end_gradient(double p0, double p1, double p2)
+{
+    return (4.0 * p1 - 3.0 * p0 - p2) / 2.0;
+}
+inline double high_end_gradient(double pm, double p0, double p1)
+{
+    return (pm - 4.0 * p0 + 3.0 * p1) / 2.0;
+}
+
+// Rhie-Chow term of a face between cells P and N (volume flux, m3/s).
+inline double correction(double mean_gradient, double face_difference, double area, double weight, double dp, double dn, double factor)
+{
+    return (mean_gradient - face_difference) * factor * area * area * (weight * dp + (1.0 - weight) * dn);
+}
+
+inline double mean_gradient(double weight, double gp, double gn)
+{
+    return FlagRhieChow == 6 ? 0.5 * (gp + gn) : weight * gp + (1.0 - weight) * gn;
+}
+
+// Harmonic mean of two velocity components.
+inline double harmonic(double a, double b)
+{
+    return 2.0 * a * b / (a + b + 1e-20);
+}
+
+void i_faces(const Field3& d, double factor)
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int i = 2; i <= x - 1; ++i)
+        for (int j = 2; j <= y; ++j) {
+            const double *pm = Pres[i - 1][j].data(), *p0 = Pres[i][j].data(), *p1 = Pres[i + 1][j].data(), *p2 = Pres[i + 2][j].data();
+            const double *u0 = xvel[i][j].data(), *u1 = xvel[i + 1][j].data(), *v0 = yvel[i][j].data(), *v1 = yvel[i + 1][j].data();
+            const double *dp = d[i][j].data(), *dn = d[i + 1][j].data();
+            const double *h0 = m_dist_x[i][j].data(), *h1 = m_dist_x[i + 1][j].data();
+            const double* area = m_ar_x[i][j].data();
+            const int *wall_p = WallI[i][j].data(), *wall_n = WallI[i + 1][j].data();
+            const double nx = m_vec_x[i][j][0], ny = m_vec_x[i][j][1];
+            const bool low_end = i == 2, high_end = i + 1 == x || ISkjotMB[i + 1] == 1;
+            double* out = flow1[i][j].data();
+            for (int k = 2; k <= z; ++k) {
+                const double w = h1[k] / (h0[k] + h1[k] + 1e-30);
+                double gp = (p1[k] - pm[k]) / 2.0, gn = (p2[k] - p0[k]) / 2.0;
+                if (low_end || wall_p[k] == 1)
+                    gp = low_end_gradient(p0[k], p1[k], p2[k]);
+                else if (high_end || wall_n[k] == -1)
+                    gn = high_end_gradient(pm[k], p0[k], p1[k]);
+                const double uf = w * u0[k] + (1.0 - w) * u1[k], vf = w * v0[k] + (1.0 - w) * v1[k];
+                const double c = correction(mean_gradient(w, gp, gn), p1[k] - p0[k], area[k], w, dp[k], dn[k], factor);
+                out[k] = Density * (area[k] * (uf * nx + vf * ny) + c);
+            }
+        }
+    for (int j = 2; j <= y; ++j)
+        for (int k = 2; k <= z; ++k) {
+            flow1[1][j][k] = Density * m_ar_x[1][j][k] * (xvel[1][j][k] * m_vec_x[1][j][0] + yvel[1][j][k] * m_vec_x[1][j][1]);
+            flow1[x][j][k] = Density * m_ar_x[x][j][k] * (xvel[x + 1][j][k] * m_vec_x[x][j][0] + yvel[x + 1][j][k] * m_vec_x[x][j][1]);
+        }
+}
+
+void j_faces(const Field3& d, double factor)
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int i = 2; i <= x; ++i) {
+        for (int j = 2; j <= y - 1; ++j) {
+            const double *pm = Pres[i][j - 1].data(), *p0 = Pres[i][j].data(), *p1 = Pres[i][j + 1].data(), *p2 = Pres[i][j + 2].data();
+            const double *u0 = xvel[i][j].data(), *u1 = xvel[i][j + 1].data(), *v0 = yvel[i][j].data(), *v1 = yvel[i][j + 1].data();
+            const double *dp = d[i][j].data(), *dn = d[i][j + 1].data();
+            const double *h0 = m_dist_y[i][j].data(), *h1 = m_dist_y[i][j + 1].data();
+            const double* area = m_ar_y[i][j].data();
+            const int *wall_p = WallJ[i][j].data(), *wall_n = WallJ[i][j + 1].data();
+            const double nx = m_vec_y[i][j][0], ny = m_vec_y[i][j][1];
+            const bool low_end = j == 2, high_end = j + 1 == y;
+            double* out = flow2[i][j].data();
+            for (int k = 2; k <= z; ++k) {
+                const double w = h1[k] / (h0[k] + h1[k] + 1e-30);
+                double gp = (p1[k] - pm[k]) / 2.0, gn = (p2[k] - p0[k]) / 2.0;
+                if (low_end || wall_p[k] == 1)
+                    gp = low_end_gradient(p0[k], p1[k], p2[k]);
+                else if (high_end || wall_n[k] == -1)
+                    gn = high_end_gradient(pm[k], p0[k], p1[k]);
+                const double uf = w * u0[k] + (1.0 - w) * u1[k], vf = w * v0[k] + (1.0 - w) * v1[k];
+                const double c = correction(mean_gradient(w, gp, gn), p1[k] - p0[k], area[k], w, dp[k], dn[k], factor);
+                out[k] = Density * (area[k] * (uf * nx + vf * ny) + c);
+            }
+        }
+        for (int k = 2; k <= z; ++k) {
+            flow2[i][1][k] = Density * m_ar_y[i][1][k] * (xvel[i][1][k] * m_vec_y[i][1][0] + yvel[i][1][k] * m_vec_y[i][1][1]);
+            flow2[i][y][k] = Density * m_ar_y[i][y][k] * (xvel[i][y + 1][k] * m_vec_y[i][y][0] + yvel[i][y + 1][k] * m_vec_y[i][y][1]);
+        }
+    }
+}
+
+void k_faces(const Field3& d, double factor)
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j) {
+            const double *p = Pres[i][j].data(), *u = xvel[i][j].data(), *v = yvel[i][j].data(), *w3 = zvel[i][j].data();
+            const double *dd = d[i][j].data(), *h = m_dist_z[i][j].data(), *area = m_ar_z[i][j].data();
+            const int* wall = WallK[i][j].data();
+            const Field2 normal = m_vec_z[i][j];
+            double* out = flow3[i][j].data();
+            for (int k = 2; k <= z - 1; ++k) {
+                const double w = h[k + 1] / (h[k] + h[k + 1] + 1e-30);
+                double gp = (p[k + 1] - p[k - 1]) / 2.0, gn = (p[k + 2] - p[k]) / 2.0;
+                if (k == 2 || wall[k] == 1)
+                    gp = low_end_gradient(p[k], p[k + 1], p[k + 2]);
+                else if (k + 1 == z || wall[k + 1] == -1)
+                    gn = high_end_gradient(p[k - 1], p[k], p[k + 1]);
+                const double uf = w * u[k] + (1.0 - w) * u[k + 1], vf = w * v[k] + (1.0 - w) * v[k + 1];
+                const double wf = w * w3[k] + (1.0 - w) * w3[k + 1];
+                const double c = correction(mean_gradient(w, gp, gn), p[k + 1] - p[k], area[k], w, dd[k], dd[k + 1], factor);
+                out[k] = Density * (area[k] * (uf * normal[k][0] + vf * normal[k][1] + wf * normal[k][2]) + c);
+            }
+            out[1] = Density * area[1] * (u[1] * normal[1][0] + v[1] * normal[1][1] + w3[1] * normal[1][2]);
+            out[z] = Density * area[z] * (u[z + 1] * normal[z][0] + v[z + 1] * normal[z][1] + w3[z + 1] * normal[z][2]);
+            if (FlagTFS == 1) out[z] = 0.0;
+        }
+}
+
+// The J-face between the edge row of the main block and the first row of a
+// side block: the partner cell is the neighbour across the face.
+void joint_faces(const Field3& d, double factor)
+{
+    const int y = ynumber;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int edge : {1, y}) {
+            IField1 link = edge == 1 ? Pj1MultiBlock[i] : Pj2MultiBlock[i];
+            const int a = link[0], b = link[1];
+            if (a == 0) continue;
+            // P is the cell below the face, N the one above (in j of the main block).
+            const bool south = edge == 1;
+            const int pi = south ? a : i, pj = south ? b : y;
+            const int ni = south ? i : a, nj = south ? 2 : b;
+            for (int k = 2; k <= znumber; ++k) {
+                const double hp = south ? m_dist_x[a][b][k] : m_dist_y[i][y][k];
+                const double hn = south ? m_dist_y[i][2][k] : m_dist_x[a][b][k];
+                const double w = hn / (hp + hn + 1e-30);
+                // Neighbours beyond P and N along the line through the face.
+                const double p_before = south ? Pres[a + 1][b][k] : Pres[i][y - 1][k];
+                const double p_after = south ? Pres[i][3][k] : Pres[a + 1][b][k];
+                const double pp = Pres[pi][pj][k], pn = Pres[ni][nj][k];
+                const double gp = (pn - p_before) / 2.0, gn = (p_after - pp) / 2.0;
+                const double area = m_ar_y[i][edge][k];
+                const double uf = w * xvel[pi][pj][k] + (1.0 - w) * xvel[ni][nj][k];
+                const double vf = w * yvel[pi][pj][k] + (1.0 - w) * yvel[ni][nj][k];
+                const double c = correction(mean_gradient(w, gp, gn), pn - pp, area, w, d[pi][pj][k], d[ni][nj][k], factor);
+                flow2[i][edge][k] = Density * (area * (uf * m_vec_y[i][edge][0] + vf * m_vec_y[i][edge][1]) + c);
+            }
+        }
+}
+
+// FlagRhieChow 1, 2 and 10: harmonic-mean face velocities, everywhere (1) or
+// only where the water is shallow against the cell size (2, 10).
+void harmonic_fluxes()
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    auto shallow = [](double depth, double distance) {
+        if (FlagRhieChow == 1) return true;
+        return depth / (distance + 1e-30) <= 0.02;
+    };
+    auto depth_at = [](double summed) { return FlagRhieChow == 2 ? 0.5 * summed : summed; };
+    for (int i = 2; i <= x - 1; ++i)
+        for (int j = 2; j <= y; ++j) {
+            const double summed = column_depth(i, j) + column_depth(i + 1, j);
+            if (!shallow(depth_at(summed), m_dist_x[i][j][0] + m_dist_x[i + 1][j][0])) continue;
+            for (int k = 2; k <= z; ++k)
+                flow1[i][j][k] = Density * m_ar_x[i][j][k] *
+                                 (harmonic(xvel[i][j][k], xvel[i + 1][j][k]) * m_vec_x[i][j][0] + harmonic(yvel[i][j][k], yvel[i + 1][j][k]) * m_vec_x[i][j][1]);
+        }
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y - 1; ++j) {
+            const double summed = column_depth(i, j) + column_depth(i, j + 1);
+            if (!shallow(depth_at(summed), m_dist_y[i][j][0] + m_dist_y[i][j + 1][0])) continue;
+            for (int k = 2; k <= z; ++k)
+                flow2[i][j][k] = Density * m_ar_y[i][j][k] *
+                                 (harmonic(xvel[i][j][k], xvel[i][j + 1][k]) * m_vec_y[i][j][0] + harmonic(yvel[i][j][k], yvel[i][j + 1][k]) * m_vec_y[i][j][1]);
+        }
+}
+
+// FlagRhieChow 3: faces whose original level (index 0) stands above the bed
+// carry less, with the fifth power of the wet share of the column.
+void reduce_by_original_level()
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int i = 2; i <= x - 1; ++i)
+        for (int j = 2; j <= y; ++j) {
+            const double level0 = 0.5 * (zval[i][j - 1][0] + zval[i][j][0]), bed = 0.5 * (zval[i][j - 1][1] + zval[i][j][1]);
+            if (level0 < bed) continue;
+            const double r = std::min(1.0, (level0 - bed) / (2.0 * m_dist_z[i][j][0] + 1e-30));
+            const double factor = std::pow(r, 5.0);
+            for (int k = 2; k <= z; ++k) flow1[i][j][k] *= factor;
+        }
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y - 1; ++j) {
+            const double level0 = 0.5 * (zval[i - 1][j][0] + zval[i][j][0]), bed = 0.5 * (zval[i - 1][j][1] + zval[i][j][1]);
+            if (level0 < bed) continue;
+            const double r = std::min(1.0, (level0 - bed) / (2.0 * m_dist_z[i][j][0] + 1e-30));
+            const double factor = std::pow(r, 5.0);
+            for (int k = 2; k <= z; ++k) flow2[i][j][k] *= factor;
+        }
+}
+
+void clear_wall_fluxes()
+{
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            const int *wi = WallI[i][j].data(), *wj = WallJ[i][j].data(), *wk = WallK[i][j].data();
+            for (int k = 2; k <= znumber; ++k) {
+                if (wi[k] == 1) flow1[i - 1][j][k] = 0.0;
+                if (wi[k] == -1) flow1[i][j][k] = 0.0;
+                if (wj[k] == 1) flow2[i][j - 1][k] = 0.0;
+                if (wj[k] == -1) flow2[i][j][k] = 0.0;
+                if (wk[k] == 1) flow3[i][j][k - 1] = 0.0;
+                if (wk[k] == -1) flow3[i][j][k] = 0.0;
+            }
+        }
+}
+
+void clear_out_block_fluxes()
+{
+    for (int n = 1; n <= OutBlockNo; ++n) {
+        const OutBlockRecord& b = OutBlock[n];
+        for (int i = b.i1; i <= b.i2; ++i)
+            for (int j = b.j1; j <= b.j2; ++j)
+                for (int k = b.k1; k <= b.k2; ++k) {
+                    flow1[i - 1][j][k] = flow1[i][j][k] = 0.0;
+                    flow2[i][j - 1][k] = flow2[i][j][k] = 0.0;
+                    flow3[i][j][k - 1] = flow3[i][j][k] = 0.0;
+                }
+    }
+}
+
+}  // namespace
+
+void waterflow()
+{
+    const Field3& d = RelaxRhieChow < 0 ? invFlow : invAP;
+    // Before the start-up there is no relaxation factor and no correction.
+    const double factor = relaxVelocity > 0.0 ? std::fabs(RelaxRhieChow) / relaxVelocity : 0.0;
+    i_faces(d, factor);
+    j_faces(d, factor);
+    k_faces(d, factor);
+    if (MBNo > 0) joint_faces(d, factor);
+    if (FlagRhieChow == 1 || FlagRhieChow == 2 || FlagRhieChow == 10) harmonic_fluxes();
+    if (FlagRhieChow == 3) reduce_by_original_level();
+    clear_wall_fluxes();
+    clear_out_block_fluxes();
+}
+
+}  // namespace zefra

@@ -1,0 +1,212 @@
+// Linear solvers.  Each call only needs to reduce the error; the outer
+// iteration calls them sweeps[Equation] times.
+//
+// WaterGaussSeidel: symmetric point Gauss-Seidel, a forward sweep (i, j, k
+// ascending, k innermost) and a backward sweep, GaussIter times.
+// WaterTDMA: the Thomas algorithm along every grid line, the other neighbours
+// at their latest values, first the I lines, then the J lines, then the K lines.
+//
+// On multi-block grids a neighbour across a block joint is the partner cell
+// of the link tables: the lower-i neighbour of a side block's first row, the
+// lower-j neighbour of row 2 and the upper-j neighbour of row ynumber.
+#include "engine/flow3d/linear_solvers.h"
+
+#include <cmath>
+
+#include "engine/driver/boogie.h"
+#include "engine/driver/fields.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+
+namespace zefra {
+
+namespace {
+
+inline double flushed(double value)
+{
+    return std::fabs(value) <= 1e-30 ? 0.0 : value;
+}
+
+// Values of the neighbours of cell (i, j, k) that a block joint may replace.
+struct JointNeighbours {
+    double low_i, low_j, high_j;
+};
+
+inline JointNeighbours joint_neighbours(const Field3& phi, int i, int j, int k)
+{
+    JointNeighbours n{phi[i - 1][j][k], phi[i][j - 1][k], phi[i][j + 1][k]};
+    if (const int a = Pi1MultiBlock[i][j][0]; a != 0) n.low_i = phi[a][Pi1MultiBlock[i][j][1]][k];
+    if (j == 2 && Pj1MultiBlock[i][0] != 0) n.low_j = phi[Pj1MultiBlock[i][0]][Pj1MultiBlock[i][1]][k];
+    if (j == ynumber && Pj2MultiBlock[i][0] != 0) n.high_j = phi[Pj2MultiBlock[i][0]][Pj2MultiBlock[i][1]][k];
+    return n;
+}
+
+// One row of cells (i, j, 2 ... znumber), in the given direction of k.
+template <bool Forward>
+inline void sweep_row(const Field3& phi, int i, int j, bool underflow)
+{
+    double* p = phi[i][j].data();
+    const double *west = phi[i - 1][j].data(), *east = phi[i + 1][j].data();
+    const double *south = phi[i][j - 1].data(), *north = phi[i][j + 1].data();
+    const double *e = ae[i][j].data(), *w = aw[i][j].data(), *s = as[i][j].data(), *n = an[i][j].data();
+    const double *b = wab[i][j].data(), *t = wat[i][j].data(), *src = source[i][j].data(), *inv = iAp[i][j].data();
+    const int z = znumber;
+    for (int m = 2; m <= z; ++m) {
+        const int k = Forward ? m : z + 2 - m;
+        const double value =
+            (e[k] * west[k] + w[k] * east[k] + s[k] * south[k] + n[k] * north[k] + b[k] * p[k - 1] + t[k] * p[k + 1] + src[k]) * inv[k];
+        p[k] = underflow ? flushed(value) : value;
+    }
+}
+
+// The same row with the neighbours across block joints.
+template <bool Forward>
+inline void sweep_row_joined(const Field3& phi, int i, int j, bool underflow)
+{
+    const int z = znumber;
+    for (int m = 2; m <= z; ++m) {
+        const int k = Forward ? m : z + 2 - m;
+        const JointNeighbours nb = joint_neighbours(phi, i, j, k);
+        const double value = (ae[i][j][k] * nb.low_i + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * nb.low_j + an[i][j][k] * nb.high_j +
+                              wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] + source[i][j][k]) *
+                             iAp[i][j][k];
+        phi[i][j][k] = underflow ? flushed(value) : value;
+    }
+}
+
+template <bool Forward, bool Joined>
+void sweep(const Field3& phi, bool underflow)
+{
+    const int x = xnumber, y = ynumber;
+    for (int a = 2; a <= x; ++a) {
+        const int i = Forward ? a : x + 2 - a;
+        for (int c = 2; c <= y; ++c) {
+            const int j = Forward ? c : y + 2 - c;
+            if constexpr (Joined)
+                sweep_row_joined<Forward>(phi, i, j, underflow);
+            else
+                sweep_row<Forward>(phi, i, j, underflow);
+        }
+    }
+}
+
+// Second-neighbour terms of the higher-order schemes (indices held inside the field).
+inline double second_neighbours(const Field3& phi, int i, int j, int k)
+{
+    auto at = [&phi](int a, int b, int c) {
+        a = a < 0 ? 0 : (a >= phi.extent(0) ? phi.extent(0) - 1 : a);
+        b = b < 0 ? 0 : (b >= phi.extent(1) ? phi.extent(1) - 1 : b);
+        c = c < 0 ? 0 : (c >= phi.extent(2) ? phi.extent(2) - 1 : c);
+        return phi[a][b][c];
+    };
+    return aee[i][j][k] * at(i - 2, j, k) + aww[i][j][k] * at(i + 2, j, k) + ass[i][j][k] * at(i, j - 2, k) + ann[i][j][k] * at(i, j + 2, k) +
+           abb[i][j][k] * at(i, j, k - 2) + att[i][j][k] * at(i, j, k + 2);
+}
+
+// In-line coefficients of one cell of a line and the rest of its equation.
+struct LineCell {
+    double low, up, diag, rest;
+};
+
+// Thomas algorithm along one line of inner cells m = 2 ... n, with the
+// boundary values `first` (at 1) and `last` (at n + 1).
+template <class Cell, class Store>
+void thomas(int n, double first, double last, Cell cell, Store store)
+{
+    double* p = pt.data();
+    double* q = qt.data();
+    p[1] = 0.0;
+    q[1] = first;
+    for (int m = 2; m <= n; ++m) {
+        const LineCell c = cell(m);
+        const double d = c.diag - c.low * p[m - 1] + 1e-20;
+        p[m] = c.up / d;
+        q[m] = (c.low * q[m - 1] + c.rest) / d;
+    }
+    double next = last;
+    for (int m = n; m >= 2; --m) {
+        next = p[m] * next + q[m];
+        store(m, next);
+    }
+}
+
+}  // namespace
+
+void WaterGaussSeidel()
+{
+    const Field3 phi = f;
+    const bool underflow = FlagUnderflow != 0;
+    for (int n = 0; n < GaussIter; ++n) {
+        if (MBNo != 0) {
+            sweep<true, true>(phi, underflow);
+            sweep<false, true>(phi, underflow);
+        } else {
+            sweep<true, false>(phi, underflow);
+            sweep<false, false>(phi, underflow);
+        }
+    }
+}
+
+void WaterTDMA()
+{
+    Boogie log;
+    if (!log) return;
+    const Field3 phi = f;
+    const int x = xnumber, y = ynumber, z = znumber;
+    const bool joined = MBNo != 0;
+    const bool second = (sou[Equation] == 1 || sou[Equation] == 3) && aee;
+
+    // The parts of a cell's equation off the line, with the latest values.
+    auto off_line = [&](int i, int j, int k, bool with_i, bool with_j, bool with_k) {
+        double b = source[i][j][k];
+        JointNeighbours nb{phi[i - 1][j][k], phi[i][j - 1][k], phi[i][j + 1][k]};
+        if (joined) nb = joint_neighbours(phi, i, j, k);
+        if (with_i) b += ae[i][j][k] * nb.low_i + aw[i][j][k] * phi[i + 1][j][k];
+        if (with_j) b += as[i][j][k] * nb.low_j + an[i][j][k] * nb.high_j;
+        if (with_k) b += wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1];
+        if (second) b += second_neighbours(phi, i, j, k);
+        return b;
+    };
+
+    // I lines: the lower-i neighbour of a side block's first row is its partner.
+    for (int k = 2; k <= z; ++k)
+        for (int j = 2; j <= y; ++j)
+            thomas(
+                x, phi[1][j][k], phi[x + 1][j][k],
+                [&](int i) {
+                    LineCell c{ae[i][j][k], aw[i][j][k], wap[i][j][k], off_line(i, j, k, false, true, true)};
+                    if (joined && Pi1MultiBlock[i][j][0] != 0) {
+                        c.rest += c.low * phi[Pi1MultiBlock[i][j][0]][Pi1MultiBlock[i][j][1]][k];
+                        c.low = 0.0;
+                    }
+                    return c;
+                },
+                [&](int i, double v) { phi[i][j][k] = v; });
+    // J lines: rows 2 and ynumber may border a side block.
+    for (int i = 2; i <= x; ++i)
+        for (int k = 2; k <= z; ++k)
+            thomas(
+                y, phi[i][1][k], phi[i][y + 1][k],
+                [&](int j) {
+                    LineCell c{as[i][j][k], an[i][j][k], wap[i][j][k], off_line(i, j, k, true, false, true)};
+                    if (joined && j == 2 && Pj1MultiBlock[i][0] != 0) {
+                        c.rest += c.low * phi[Pj1MultiBlock[i][0]][Pj1MultiBlock[i][1]][k];
+                        c.low = 0.0;
+                    }
+                    if (joined && j == y && Pj2MultiBlock[i][0] != 0) {
+                        c.rest += c.up * phi[Pj2MultiBlock[i][0]][Pj2MultiBlock[i][1]][k];
+                        c.up = 0.0;
+                    }
+                    return c;
+                },
+                [&](int j, double v) { phi[i][j][k] = v; });
+    // K lines.
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j)
+            thomas(
+                z, phi[i][j][1], phi[i][j][z + 1],
+                [&](int k) { return LineCell{wab[i][j][k], wat[i][j][k], wap[i][j][k], off_line(i, j, k, true, true, false)}; },
+                [&](int k, double v) { phi[i][j][k] = v; });
+}
+
+}  // namespace zefra

@@ -1,0 +1,232 @@
+// Values of the ghost cells around the domain before the flow equations are
+// assembled: the default outflow scaled to continuity, the cyclic inflow, the
+// free surface (and roof openings), the G 7 openings with their discharges,
+// and lateral boundaries without walls.  Walls are the wall laws' business.
+//
+//   i = 1        2   ...   xnumber   xnumber+1
+//   [inflow] | inner cells          | [outflow: copied from i = xnumber,
+//                                      scaled so that out equals in]
+//   k = znumber+1 above the top cells: the free surface, no flow through it
+//
+// Called once per outer iteration, after the grid moves and by the sediment
+// and water-quality drivers.
+#include "engine/turbulence/boundary.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/driver/arith.h"
+#include "engine/driver/boogie.h"
+#include "engine/driver/fields.h"
+#include "engine/driver/run_exit.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+#include "engine/driver/state_surface.h"
+#include "engine/driver/state_tables.h"
+#include "engine/driver/state_turbulence.h"
+
+namespace zefra {
+
+namespace {
+
+// Volume flux A (u n_x + v n_y) through I-face (i, j, k) with the velocity of cell (c, j, k).
+double i_face_flux(int i, int c, int j, int k)
+{
+    return m_ar_x[i][j][k] * (xvel[c][j][k] * m_vec_x[i][j][0] + yvel[c][j][k] * m_vec_x[i][j][1]);
+}
+
+// Outflow through the downstream end: zero gradient, backflow turned into a
+// small outflow, everything scaled to the inflow.
+void default_outflow(Boogie& log)
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    double inflow = 0.0, outflow = 0.0;
+    for (int j = 2; j <= y; ++j)
+        for (int k = 2; k <= z; ++k) {
+            kinen[x + 1][j][k] = kinen[x][j][k];
+            epsilon[x + 1][j][k] = epsilon[x][j][k];
+            inflow += i_face_flux(1, 1, j, k);
+            double f = i_face_flux(x, x, j, k);
+            if (f <= 0.0) {
+                const double speed = 0.1 * std::hypot(xvel[x][j][k], yvel[x][j][k]);
+                xvel[x + 1][j][k] = speed * m_vec_x[x][j][0];
+                yvel[x + 1][j][k] = speed * m_vec_x[x][j][1];
+                zvel[x + 1][j][k] = 0.0;
+                f = i_face_flux(x, x + 1, j, k);
+            } else {
+                xvel[x + 1][j][k] = xvel[x][j][k];
+                yvel[x + 1][j][k] = yvel[x][j][k];
+                zvel[x + 1][j][k] = 0.5 * (zvel[x + 1][j][k] + zvel[x][j][k]);
+            }
+            outflow += f;
+        }
+    if (outflow <= 1e-20) {
+        log.print("sbound: Error, zero flux out !\n");
+        log.print("This error may be corrected with the use of G 7 data sets\n");
+        log.print("A,vec(xnu,2,2)= %e %e %e\n", m_ar_x[x][2][2], m_vec_x[x][2][0], m_vec_x[x][2][1]);
+        log.print("Velocity-out:%lf %lf\n", xvel[x + 1][3][3], yvel[x + 1][3][3]);
+        end_run(1);
+    }
+    if (FlagTFS != 1) {
+        const double ratio = inflow / (outflow + 1e-30);
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k) {
+                xvel[x + 1][j][k] *= ratio;
+                yvel[x + 1][j][k] *= ratio;
+            }
+        if (std::fabs(ratio - 1.0) > 0.1) {
+            log.print("Utvel:%lf %lf\n", xvel[x + 1][3][3], yvel[x + 1][3][3]);
+            log.print("FluxUt:%lf FluxInn:%lf \n", outflow, inflow);
+        }
+    }
+    // Cyclic inflow: the last column is fed back to the inflow with the same discharge.
+    if (FlagCyclic >= 1 && is_multiple(static_cast<double>(Iter), FlagCyclic) && y > 2) {
+        double recycled = 0.0;
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k) {
+                for (Field3* field : {&xvel, &yvel, &zvel, &kinen, &epsilon}) (*field)[1][j][k] = (*field)[x][j][k];
+                recycled += i_face_flux(1, 1, j, k);
+            }
+        const double scale = inflow / (recycled + 1e-30);
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k) {
+                xvel[1][j][k] *= scale;
+                yvel[1][j][k] *= scale;
+            }
+    }
+}
+
+// Ghost layer above the top cells: velocities along the surface, no k.
+void free_surface()
+{
+    const int z = znumber;
+    const bool roof_openings = FlagRoof == 0 && MWallNo >= 1;
+    if (FlagRoof != 1 && !roof_openings) return;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            if (roof_openings && WallK[i][j][z] != 0) continue;
+            xvel[i][j][z + 1] = xvel[i][j][z];
+            yvel[i][j][z + 1] = yvel[i][j][z];
+            kinen[i][j][z + 1] = 0.0;
+            epsilon[i][j][z + 1] = epsilon[i][j][z];
+            if (FlagTFS == 1 && !roof_openings) continue;
+            const double nx = m_vec_z[i][j][z][0], ny = m_vec_z[i][j][z][1], nz = m_vec_z[i][j][z][2];
+            zvel[i][j][z + 1] = -(xvel[i][j][z + 1] * nx + yvel[i][j][z + 1] * ny) / (nz + (nz < 0 ? -1e-20 : 1e-20));
+        }
+}
+
+// One face of an opening: the ghost cell, the interior cell next to it, the
+// face area, the outward normal and the velocity component normal to the side.
+struct PatchFace {
+    int gi, gj, gk, ii, ij, ik;
+    double area;
+    double n[3];
+};
+
+std::vector<PatchFace> patch_faces(const IORecord& r)
+{
+    std::vector<PatchFace> faces;
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int a = r.a1; a <= r.a2; ++a)
+        for (int b = r.b1; b <= r.b2; ++b) {
+            switch (r.side) {
+            case 1: faces.push_back({1, a, b, 2, a, b, m_ar_x[1][a][b], {-m_vec_x[1][a][0], -m_vec_x[1][a][1], 0.0}}); break;
+            case -1: faces.push_back({x + 1, a, b, x, a, b, m_ar_x[x][a][b], {m_vec_x[x][a][0], m_vec_x[x][a][1], 0.0}}); break;
+            case 2: faces.push_back({a, 1, b, a, 2, b, m_ar_y[a][1][b], {-m_vec_y[a][1][0], -m_vec_y[a][1][1], 0.0}}); break;
+            case -2: faces.push_back({a, y + 1, b, a, y, b, m_ar_y[a][y][b], {m_vec_y[a][y][0], m_vec_y[a][y][1], 0.0}}); break;
+            case 3:
+                faces.push_back({a, b, 1, a, b, 2, m_ar_z[a][b][1], {-m_vec_z[a][b][1][0], -m_vec_z[a][b][1][1], -m_vec_z[a][b][1][2]}});
+                break;
+            case -3:
+                faces.push_back({a, b, z + 1, a, b, z, m_ar_z[a][b][z], {m_vec_z[a][b][z][0], m_vec_z[a][b][z][1], m_vec_z[a][b][z][2]}});
+                break;
+            default: break;
+            }
+        }
+    return faces;
+}
+
+// Discharge of record r now: its own, or interpolated in the time series.
+double record_discharge(int r)
+{
+    if (FlagDischargeTime != 1 || TimeInNo < 1 || !TimeInTime || !QDinn || r >= QDinn.extent(1)) return IO[r].Q;
+    int n = 1;
+    while (n < TimeInNo - 1 && TimeInTime[n] < stime) ++n;
+    if (TimeInNo == 1) return QDinn[0][r];
+    const double t = (TimeInTime[n] - stime) / (TimeInTime[n] - TimeInTime[n - 1] + 1e-20);
+    return t * QDinn[n - 1][r] + (1.0 - t) * QDinn[n][r];
+}
+
+// G 7 openings: the ghost velocities follow the interior (normal component
+// copied, tangential ones averaged) and are scaled to the record's discharge.
+void openings()
+{
+    for (int r = 1; r <= IONo; ++r) {
+        const IORecord& rec = IO[r];
+        const bool active = rec.update == 2 || (rec.update == 1 && rec.type == 1) || FlagDischargeTime >= 1;
+        if (!active) continue;
+        const double q = record_discharge(r);
+        const int normal = std::abs(rec.side) - 1;  // 0 x, 1 y, 2 z component
+        const std::vector<PatchFace> faces = patch_faces(rec);
+        double sum = 0.0;
+        for (const PatchFace& p : faces) {
+            Field3* fields[3] = {&xvel, &yvel, &zvel};
+            double u[3];
+            for (int c = 0; c < 3; ++c) {
+                double& ghost = (*fields[c])[p.gi][p.gj][p.gk];
+                const double inner = (*fields[c])[p.ii][p.ij][p.ik];
+                ghost = c == normal ? inner : 0.5 * (ghost + inner);
+                u[c] = ghost;
+            }
+            const double f = p.area * (u[0] * p.n[0] + u[1] * p.n[1] + u[2] * p.n[2]);  // positive out of the domain
+            const bool along = rec.type == 1 ? f > 0.0 : f < 0.0;
+            if (along) {
+                sum += std::fabs(f);
+            } else {
+                for (Field3* field : fields) (*field)[p.gi][p.gj][p.gk] = 0.0;
+            }
+        }
+        const double scale = q / (sum + 1e-20);
+        for (const PatchFace& p : faces)
+            for (Field3* field : {&xvel, &yvel, &zvel}) (*field)[p.gi][p.gj][p.gk] *= scale;
+    }
+}
+
+// Side boundaries without walls: the flow slides along the boundary line.
+void open_sides()
+{
+    const int y = ynumber;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int k = 2; k <= znumber; ++k)
+            for (int edge : {1, y}) {
+                const int ghost = edge == 1 ? 1 : y + 1, inner = edge == 1 ? 2 : y;
+                if (WallJ[i][inner][k] != 0) continue;
+                const double nx = m_vec_y[i][edge][0], ny = m_vec_y[i][edge][1];
+                const double u = xvel[i][inner][k], v = yvel[i][inner][k];
+                const double speed = std::hypot(u, v);
+                double cu = ny * speed, cv = -nx * speed;
+                const bool same = std::fabs(ny) >= std::fabs(nx) ? (u >= 0) == (cu >= 0) : (v >= 0) == (cv >= 0);
+                if (!same) {
+                    cu = -cu;
+                    cv = -cv;
+                }
+                xvel[i][ghost][k] = cu;
+                yvel[i][ghost][k] = cv;
+                zvel[i][ghost][k] = zvel[i][inner][k];
+            }
+}
+
+}  // namespace
+
+void boundary()
+{
+    Boogie log;
+    log.require(-3);
+    if (IONo == 0) default_outflow(log);
+    free_surface();
+    if (IONo >= 1) openings();
+    if (FlagWall == 1) open_sides();
+}
+
+}  // namespace zefra

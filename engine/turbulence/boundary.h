@@ -1,0 +1,11 @@
+// Boundary values in the ghost cells around the domain.
+#pragma once
+
+namespace zefra {
+
+// Sets the ghost cells: default outflow scaled to continuity (no G 7 records),
+// cyclic inflow, free surface and roof openings, G 7 openings, open sides.
+// Ends the run with status 1 when nothing flows out of a default outflow.
+void boundary();
+
+}  // namespace zefra
