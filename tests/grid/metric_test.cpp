@@ -13,28 +13,12 @@
 #include "engine/driver/status.h"
 #include "engine/grid/metric.h"
 #include "tests/support/case_folder.h"
+#include "tests/support/grids.h"
 
 namespace zefra {
 namespace {
 
-using Plan = std::function<double(int i, int j)>;
-using Level = std::function<double(int i, int j, int k)>;
-
-// Allocates the arrays for an x * y * z grid and places its nodes.
-void make_grid(int x, int y, int z, const Plan& px, const Plan& py, const Level& pz)
-{
-    xnumber = x;
-    ynumber = y;
-    znumber = z;
-    lnumber = 1;
-    ASSERT_EQ(sialloc(), 0);
-    for (int i = 1; i <= x; ++i)
-        for (int j = 1; j <= y; ++j) {
-            xval[i][j] = px(i, j);
-            yval[i][j] = py(i, j);
-            for (int k = 1; k <= z; ++k) zval[i][j][k] = pz(i, j, k);
-        }
-}
+using test::make_grid;
 
 TEST(Metric, UnitGrid)
 {

@@ -1,0 +1,18 @@
+// Test grids built in memory: the arrays of an x * y * z grid allocated, the
+// nodes placed and (for box_grid) the geometry computed.
+#pragma once
+
+#include <functional>
+
+namespace zefra::test {
+
+using Plan = std::function<double(int i, int j)>;
+using Level = std::function<double(int i, int j, int k)>;
+
+// Sets the sizes, allocates the field arrays and places the nodes.
+void make_grid(int x, int y, int z, const Plan& px, const Plan& py, const Level& pz);
+
+// A rectangular grid of equal cells dx * dy * dz, with its geometry computed.
+void box_grid(int x, int y, int z, double dx, double dy, double dz);
+
+}  // namespace zefra::test
