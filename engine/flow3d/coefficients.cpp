@@ -126,9 +126,9 @@ void coeffe_flow()
             const double *area = m_ar_x[i][j].data(), *flux = flow1[i][j].data();
             double *low = aw[i][j].data(), *high = ae[i + 1][j].data();
             for (int k = 2; k <= z; ++k) {
-                const double sum = d0[k] + d1[k] + Tiny;
-                const double gf = (d1[k] * g0[k] + d0[k] * g1[k]) / sum + ArtDiff;
-                face(flux[k], area[k] * horizontal * gf / sum, extra, low[k], high[k]);
+                const double inverse = 1.0 / (d0[k] + d1[k] + Tiny);
+                const double gf = (d1[k] * g0[k] + d0[k] * g1[k]) * inverse + ArtDiff;
+                face(flux[k], area[k] * horizontal * gf * inverse, extra, low[k], high[k]);
             }
         }
     // The inflow and outflow faces carry only the inflowing flux.
@@ -146,9 +146,9 @@ void coeffe_flow()
             const double *area = m_ar_y[i][j].data(), *flux = flow2[i][j].data();
             double *low = an[i][j].data(), *high = as[i][j + 1].data();
             for (int k = 2; k <= z; ++k) {
-                const double sum = d0[k] + d1[k] + Tiny;
-                const double gf = (d1[k] * g0[k] + d0[k] * g1[k]) / sum + ArtDiff;
-                face(flux[k], area[k] * horizontal * gf / sum, extra, low[k], high[k]);
+                const double inverse = 1.0 / (d0[k] + d1[k] + Tiny);
+                const double gf = (d1[k] * g0[k] + d0[k] * g1[k]) * inverse + ArtDiff;
+                face(flux[k], area[k] * horizontal * gf * inverse, extra, low[k], high[k]);
             }
         }
         for (int k = 2; k <= z; ++k) {
@@ -174,9 +174,9 @@ void coeffe_flow()
                 column = std::sqrt(depth / (std::sqrt(m_armap[i][j]) + Tiny));
             }
             for (int k = 2; k <= z - 1; ++k) {
-                const double sum = dz[k] + dz[k + 1] + Tiny;
-                const double gf = (dz[k + 1] * g[k] + dz[k] * g[k + 1]) * column * vertical / sum + ArtDiff;
-                face(flux[k], normal[k][2] * area[k] * gf / sum, extra, top[k], bottom[k + 1]);
+                const double inverse = 1.0 / (dz[k] + dz[k + 1] + Tiny);
+                const double gf = (dz[k + 1] * g[k] + dz[k] * g[k + 1]) * column * vertical * inverse + ArtDiff;
+                face(flux[k], normal[k][2] * area[k] * gf * inverse, extra, top[k], bottom[k + 1]);
             }
             bottom[2] = std::max(flux[1], 0.0);
             top[z] = std::max(-flux[z], 0.0);
