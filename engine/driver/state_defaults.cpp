@@ -30,6 +30,7 @@ void default_run_settings()
 {
     FlagErrorBreak = 0;
     FlagInitialized = 0;
+    FlagFlowParamChange = 0;
     FlagSedimDial = 0;
     std::memset(run, 0, sizeof run);
     IterF2 = 1;
@@ -124,6 +125,8 @@ void default_flow_settings()
 
     Equation = 0;
     Iter = 0;
+    PrintResIter = 0;
+    CyclicCount = 0;
     std::fill(std::begin(NormResidual), std::end(NormResidual), 0.0);
     std::fill(std::begin(MaxResidual), std::end(MaxResidual), 0.0);
     relaxVelocity = relaxPressure = relaxK = relaxEpsilon = 0.0;
@@ -330,6 +333,10 @@ void clear_tables()
     std::fill(std::begin(iFast), std::end(iFast), 0);
     std::fill(std::begin(jFast), std::end(jFast), 0);
     std::fill(std::begin(Attract), std::end(Attract), AttractRecord{});
+    for (TimePrintRecord& r : TimePrint) {
+        r.start = r.end = 0.0;
+        r.count = 0;
+    }
 }
 
 }  // namespace zefra

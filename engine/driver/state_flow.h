@@ -75,6 +75,8 @@ inline int FlagTemp = 0;       // F 49
 // residuals, their scales, the relaxation factors in use and the time.
 inline int Equation = 0;
 inline long Iter = 0;
+inline long PrintResIter = 0;  // outer iterations over all calls of the flow solver
+inline int CyclicCount = 0;    // passes of a cyclic channel through the convergence test
 inline double NormResidual[EquationCapacity];  // scale of each equation's residual
 inline double MaxResidual[EquationCapacity];   // largest scaled residual of the last iteration
 inline double relaxVelocity = 0.0, relaxPressure = 0.0, relaxK = 0.0, relaxEpsilon = 0.0;

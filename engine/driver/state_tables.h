@@ -145,6 +145,21 @@ constexpr int AttractCapacity = 2000;
 inline int AttractNo = 0;
 inline AttractRecord Attract[AttractCapacity];
 
+// Time-series print requests (O and P records of `timei`): the points whose
+// values are written to `timeo` while the simulated time lies in the window.
+struct TimePrintPoint {
+    char letter;
+    int i, j, k, index;
+};
+constexpr int TimePrintCapacity = 50;
+constexpr int TimePrintPoints = 3000;
+struct TimePrintRecord {
+    double start, end;
+    int count;
+    TimePrintPoint points[TimePrintPoints];
+};
+inline TimePrintRecord TimePrint[TimePrintCapacity];  // count in TimePrintNo
+
 // Empties every table and sets every counter to 0.
 void clear_tables();
 

@@ -3,7 +3,11 @@
 
 namespace zefra {
 
-// Second-order upwind coefficients, including the second neighbours.
+// Second-order upwind, central and QUICK coefficients, and the Gauss-Seidel
+// sweeps over twelve neighbours.
 void coeffe_SOU();
+void coeffe_central();
+void coeffe_quick();
+void WaterGaussSOU();
 
 }  // namespace zefra

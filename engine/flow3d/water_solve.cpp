@@ -1,8 +1,749 @@
-// Outer iteration driver of the 3D flow.  Not yet built.
+// The three-dimensional flow solver: SIMPLE-type outer iterations.
+//
+// Each inner iteration:  boundary values -> momentum coefficients ->
+// u, v, w equations (sources, relaxation, solve) -> face fluxes ->
+// pressure correction (assemble, solve, correct) -> k and epsilon ->
+// temperature -> residuals, convergence and divergence tests, results.
+// A steady run iterates to convergence; a transient run makes every outer
+// iteration one time step with up to TransInnerIter inner iterations.
+// Behind run letter W, and called by the transient morphology driver.
 #include "engine/flow3d/water_solve.h"
+
+#include <omp.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "engine/driver/arith.h"
+#include "engine/driver/boogie.h"
+#include "engine/driver/fields.h"
+#include "engine/driver/progress.h"
+#include "engine/driver/run_exit.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+#include "engine/driver/state_output.h"
+#include "engine/driver/state_plugins.h"
+#include "engine/driver/state_porous.h"
+#include "engine/driver/state_run.h"
+#include "engine/driver/state_sediment.h"
+#include "engine/driver/state_surface.h"
+#include "engine/driver/state_tables.h"
+#include "engine/driver/state_turbulence.h"
+#include "engine/driver/status.h"
+#include "engine/flow3d/block_correction.h"
+#include "engine/flow3d/coefficients.h"
+#include "engine/flow3d/face_fluxes.h"
+#include "engine/flow3d/higher_order.h"
+#include "engine/flow3d/linear_solvers.h"
+#include "engine/flow3d/momentum_sources.h"
+#include "engine/flow3d/pressure_correction.h"
+#include "engine/flow3d/residuals.h"
+#include "engine/grid/metric.h"
+#include "engine/grid/multiblock.h"
+#include "engine/grid/startup.h"
+#include "engine/input/result_file.h"
+#include "engine/input/time_series.h"
+#include "engine/output/report_files.h"
+#include "engine/turbulence/boundary.h"
+#include "engine/turbulence/free_surface.h"
+#include "engine/turbulence/porous_sources.h"
+#include "engine/turbulence/stress_terms.h"
+#include "engine/turbulence/turbulence_models.h"
+#include "engine/turbulence/wall_laws.h"
 
 namespace zefra {
 
-void WaterSolve() {}
+namespace {
+
+constexpr double Rho = 1000.0;
+constexpr int TimeStamps = 34;
+
+double otime[TimeStamps];
+
+// What the rest of an iteration is to do after a step.
+enum class Next { Go, Return };
+
+bool transient()
+{
+    return TimeStep > TransientTimeStepLimit;
+}
+
+bool higher_order(int scheme)
+{
+    return (scheme == 1 || scheme == 3) && aee;
+}
+
+void stamp(int n)
+{
+    if (FlagPrint == 0) otime[n] = omp_get_wtime();
+}
+
+// Inner cells of one field.
+template <class Body>
+void inner_cells(Body body)
+{
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) body(i, j, k);
+}
+
+// The coefficient routine of a convection scheme.
+void coefficients_for(int scheme)
+{
+    if (FlagCofDLL >= 1) return;
+    if (scheme == 1 && aee)
+        coeffe_SOU();
+    else if (scheme == 2)
+        coeffe_central();
+    else if (scheme == 3 && aee)
+        coeffe_quick();
+    else
+        coeffe_flow();
+}
+
+double neighbour_sum(int i, int j, int k, bool twelve)
+{
+    double s = ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k] + wat[i][j][k] + wab[i][j][k];
+    if (twelve) s += aee[i][j][k] + aww[i][j][k] + ann[i][j][k] + ass[i][j][k] + att[i][j][k] + abb[i][j][k];
+    return s;
+}
+
+// Under-relaxation: wap = (neighbours + wap) / r, source += (1 - r) wap phi.
+void relax(const Field3& phi, double factor, bool twelve)
+{
+    inner_cells([&](int i, int j, int k) {
+        wap[i][j][k] = (neighbour_sum(i, j, k, twelve) + wap[i][j][k]) / factor;
+        source[i][j][k] += (1.0 - factor) * wap[i][j][k] * phi[i][j][k];
+    });
+}
+
+// Sources at a block joint fed by an opening of its own.
+void joint_sources()
+{
+    if (!MBFlow) return;
+    for (int n = 1; n <= IONo; ++n) {
+        const IORecord& r = IO[n];
+        if (r.side <= 3) continue;
+        const int b = r.side - 10;
+        if (b < 1 || b > MBNo) continue;
+        const int i = MBSkjot[b];
+        for (int j = r.a1; j <= r.a2; ++j)
+            for (int k = r.b1; k <= r.b2; ++k) {
+                source[i][j][k] += MBFlow[b][Equation][j][k];
+                wap[i][j][k] += std::max(0.0, -MBFlow[b][0][j][k]);
+            }
+    }
+}
+
+void wall_laws()
+{
+    if (FlagWallDLL >= 1) return;
+    if (FlagWallAll == 1)
+        wall();
+    else
+        wallall();
+}
+
+void out_block_coefficients()
+{
+    for (int n = 1; n <= OutBlockNo; ++n) {
+        const OutBlockRecord& b = OutBlock[n];
+        for (int i = b.i1; i <= b.i2; ++i)
+            for (int j = b.j1; j <= b.j2; ++j)
+                for (int k = b.k1; k <= b.k2; ++k) wap[i][j][k] += 1e30;
+    }
+}
+
+void inverse_central()
+{
+    inner_cells([](int i, int j, int k) { iAp[i][j][k] = 1.0 / wap[i][j][k]; });
+}
+
+// Solver calls of one equation, with the block correction its settings ask for.
+void solve(int e, int scheme)
+{
+    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) {
+        const int mode = blockcorr[e];
+        if (mode == 1 || (e == 4 && (mode == 5 || mode == 6 || mode == 7) && sweep == 1)) BlockCorrection();
+        if (mode == 4 && NoProcessesSolver > 0) BlockCorrectionOpenMP();
+        if (e != 4 && higher_order(scheme))
+            WaterGaussSOU();
+        else if (lcray == 'Y')
+            WaterGaussSeidel();
+        else
+            WaterTDMA();
+    }
+}
+
+void debug_dump()
+{
+    for (int n = 1; n <= DebugDumpNo; ++n) {
+        const DebugDumpRecord& d = DebugDump[n];
+        if (d.equation != Equation) continue;
+        const int i = d.i, j = d.j, k = d.k;
+        Boogie log;
+        if (!log) return;
+        log.print("Debug dump for (%d,%d,%d,%d)\n", i, j, k, Equation);
+        log.print("f, ap, source = %e %e %e\n", f[i][j][k], wap[i][j][k], source[i][j][k]);
+        log.print("fe, ae, flowe = %e %e %e\n", f[i - 1][j][k], ae[i][j][k], flow1[i - 1][j][k]);
+        log.print("fw, aw, floww = %e %e %e\n", f[i + 1][j][k], aw[i][j][k], flow1[i][j][k]);
+        log.print("fs, as, flows = %e %e %e\n", f[i][j - 1][k], as[i][j][k], flow2[i][j - 1][k]);
+        log.print("fn, an, flown = %e %e %e\n", f[i][j + 1][k], an[i][j][k], flow2[i][j][k]);
+        log.print("fb, ab, flowb = %e %e %e\n", f[i][j][k - 1], wab[i][j][k], flow3[i][j][k - 1]);
+        log.print("ft, at, flowt = %e %e %e\n", f[i][j][k + 1], wat[i][j][k], flow3[i][j][k]);
+        if (aee) {
+            log.print("fee,aee = %e %e\n", f[std::max(i - 2, 0)][j][k], aee[i][j][k]);
+            log.print("fww, aww = %e %e\n", f[i + 2][j][k], aww[i][j][k]);
+            log.print("fss, ass = %e %e\n", f[i][std::max(j - 2, 0)][k], ass[i][j][k]);
+            log.print("fnn, ann = %e %e\n", f[i][j + 2][k], ann[i][j][k]);
+            log.print("fbb, abb = %e %e\n", f[i][j][std::max(k - 2, 0)], abb[i][j][k]);
+            log.print("ftt, att = %e %e\n", f[i][j][k + 2], att[i][j][k]);
+        }
+    }
+}
+
+// One momentum equation (Equation = 1, 2, 3).
+Next momentum_equation(int e, const Field3& phi, const Field3& old, const Field3& old2)
+{
+    Equation = e;
+    stamp(3 + e);
+    wap.fill(0.0);
+    source.fill(0.0);
+    if (StressFlag == 1) StressOrt();
+    wall_laws();
+    pressure_source();
+    joint_sources();
+    momentum_source_terms(phi, old, old2);
+    relax(phi, relaxVelocity, higher_order(sou[1]));
+    if (FlagScotti == 5 || FlagScotti == 8) damp_central_coefficient(FlagScotti);
+
+    if (sou[1] == 2) {
+        inner_cells([](int i, int j, int k) {
+            const double diffusive = gama[i][j][k] * (m_armap[i][j] / m_dist_z[i][j][k] + m_ar_y[i][j][k] / m_dist_y[i][j][k] + m_ar_x[i][j][k] / m_dist_x[i][j][k]);
+            wap[i][j][k] = std::max(wap[i][j][k], diffusive);
+            invAP[i][j][k] = 1.0 / wap[i][j][k];
+        });
+    } else if (e == 1) {
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j)
+                for (int k = 2; k <= znumber; ++k) {
+                    if (wap[i][j][k] < 1e-30) {
+                        log_append("Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
+                        set_statusf(mc_message, "Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
+                        FlagErrorBreak = 1;
+                        return Next::Return;
+                    }
+                    invAP[i][j][k] = 1.0 / wap[i][j][k];
+                }
+    }
+    if (e == 1) {
+        if (RelaxRhieChow < 0 && invFlow)
+            inner_cells([](int i, int j, int k) {
+                invFlow[i][j][k] = 2.0 / (std::fabs(flow3[i][j][k]) + std::fabs(flow3[i][j][k - 1]) + std::fabs(flow2[i][j][k]) +
+                                          std::fabs(flow2[i][j - 1][k]) + std::fabs(flow1[i][j][k]) + std::fabs(flow1[i - 1][j][k]) + 1e-20);
+            });
+        if (simple != 'Y' && invAPC) {
+            const bool twelve = higher_order(sou[1]);
+            inner_cells([twelve](int i, int j, int k) { invAPC[i][j][k] = 1.0 / (wap[i][j][k] - neighbour_sum(i, j, k, twelve)); });
+        }
+    }
+    if (FlagScotti == 4) damp_central_coefficient(4);
+    f = phi;
+    out_block_coefficients();
+    if (lcray == 'Y') inverse_central();
+    Residual();
+    if (blockcorr[e] == 4 && NoProcessesSolver > 0) BlockCorrectionOpenMP();
+    if (blockcorr[e] == 1) BlockCorrection();
+    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) {
+        if (higher_order(sou[1]))
+            WaterGaussSOU();
+        else if (lcray == 'Y')
+            WaterGaussSeidel();
+        else
+            WaterTDMA();
+    }
+    if (FlagScotti >= 1 && FlagScotti <= 3) damp_velocity_near_bed(phi);
+    if (OutBlockNo == 1) {
+        const OutBlockRecord& b = OutBlock[1];
+        for (int i = b.i1; i <= b.i2; ++i)
+            for (int j = b.j1; j <= b.j2; ++j)
+                for (int k = b.k1; k <= b.k2; ++k) phi[i][j][k] = 0.0;
+    }
+    debug_dump();
+    stamp(6 + e);
+    return Next::Go;
+}
+
+// The k (5) or epsilon (6) equation.
+void turbulence_equation(int e, int scheme)
+{
+    Equation = e;
+    const Field3 phi = e == 5 ? kinen : epsilon;
+    const Field3 old = e == 5 ? kinen_old : epsilon_old, old2 = e == 5 ? kinen_old2 : epsilon_old2;
+    GammaCalc();
+    coefficients_for(scheme);
+    wap.fill(0.0);
+    source.fill(0.0);
+    turbulence();
+    wall_laws();
+    joint_sources();
+    if (TFStimeterm == 1 && transient()) time_term(phi, old, old2, FlagTimeOrder >= 2);
+    if (FlagBedPoros == 1) extra_source();
+    if (FlagDragDLL > 0) extra_sourceDLL();
+    relax(phi, e == 5 ? relaxK : relaxEpsilon, higher_order(sou[e]));
+    f = phi;
+    out_block_coefficients();
+    if (lcray == 'Y') inverse_central();
+    Residual();
+    if (blockcorr[e] == 1 && (e == 5 || sou[6] == 0 || sou[6] == 2)) BlockCorrection();
+    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) {
+        if (higher_order(sou[e]))
+            WaterGaussSOU();
+        else if (lcray == 'Y')
+            WaterGaussSeidel();
+        else
+            WaterTDMA();
+    }
+    double* p = phi.data();
+    const double floor = e == 5 ? 1e-12 : 1e-14;
+    if (e == 6 || sou[5] > 0)
+        for (std::size_t n = 0; n < phi.size(); ++n) p[n] = std::max(p[n], floor);
+    debug_dump();
+}
+
+void k_epsilon(int scheme_k, int scheme_eps)
+{
+    turbulence_equation(5, scheme_k);
+    if (TurbulenceModel != 14) turbulence_equation(6, scheme_eps);
+}
+
+bool transports_turbulence()
+{
+    return TurbulenceModel < 2 || TurbulenceModel > 13 || TurbulenceModel == 8 || TurbulenceModel == 9;
+}
+
+// Temperature of a transient run: implicit in time, line solver.
+void temperature_equation(const Field3& saved)
+{
+    GammaCalc();
+    coeffe_flow();
+    f = temp;
+    Equation = 8;
+    int n = 0;
+    if (TimeInNo >= 1) {
+        while (n < TimeInNo - 1 && TimeInTime[n] < stime) ++n;
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) temp[1][j][k] = Tempinn[n];
+    }
+    inner_cells([](int i, int j, int k) {
+        const double mass = Rho * 2.0 * m_armap[i][j] * m_dist_z[i][j][k] / TimeStep;
+        wap[i][j][k] = ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k] + wat[i][j][k] + wab[i][j][k] + mass;
+        source[i][j][k] = mass * temp_old[i][j][k];
+    });
+    WaterTDMA();
+    WaterTDMA();
+    f = saved;
+}
+
+// Pressure correction: assemble, solve, correct (Equation 4).
+void pressure_step(const Field3& pcorr)
+{
+    stamp(10);
+    waterflow();
+    pressure_correction();
+    const int z = znumber;
+    if (FlagTFS == 1)
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j) wat[i][j][z] = 0.0;
+    inner_cells([](int i, int j, int k) { wap[i][j][k] = ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k] + wat[i][j][k] + wab[i][j][k]; });
+    if (FlagTFS == 1)
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j) {
+                wap[i][j][z] = 1e30;
+                source[i][j][z] = 0.0;
+            }
+    Equation = 4;
+    f = pcorr;
+    Residual();
+    pcorr.fill(0.0);
+    if (lcray == 'Y') inverse_central();
+    stamp(11);
+    solve(4, 0);
+    stamp(12);
+    if (FlagTFS == 1 && TFSpreszero == 1)
+        inner_cells([&pcorr](int i, int j, int k) {
+            if (relaxPressure * pcorr[i][j][k] + Pres[i][j][k] < 0.0) pcorr[i][j][k] = -Pres[i][j][k] / relaxPressure;
+        });
+    SimpleCorrections();
+    stamp(13);
+}
+
+struct Defect {
+    double total = 0.0, largest = -1.0;
+    int i = 2, j = 2, k = 2;
+};
+
+Defect continuity_defect()
+{
+    Defect d;
+    inner_cells([&d](int i, int j, int k) {
+        d.total += source[i][j][k];
+        if (std::fabs(source[i][j][k]) > d.largest) {
+            d.largest = std::fabs(source[i][j][k]);
+            d.i = i, d.j = j, d.k = k;
+        }
+    });
+    d.largest = std::max(d.largest, 0.0);
+    return d;
+}
+
+void specific_energy()
+{
+    const int i = SpecEnergy;
+    if (i < 1 || i > xnumber) return;
+    double energy = 0.0, area = 0.0;
+    for (int j = 2; j <= ynumber; ++j)
+        for (int k = 2; k <= znumber; ++k) {
+            const double a = m_ar_x[i][j][k];
+            energy += 0.5 * (Pres[i][j][k] + Pres[i + 1][j][k]) * a + flow1[i][j][k] * flow1[i][j][k] / (a + 1e-30) * 5.0969e-08;
+            area += a;
+        }
+    log_append("Specifice energy for section %d = %e\n", i, energy / (area + 1e-30));
+}
+
+// Copies the cells of one field into another (time levels).
+void copy_cells(const Field3& from, const Field3& to)
+{
+    if (!from || !to) return;
+    inner_cells([&](int i, int j, int k) { to[i][j][k] = from[i][j][k]; });
+}
+
+void shift_time_levels(long first)
+{
+    auto older = [] {
+        if (FlagTimeOrder != 0) {
+            copy_cells(xvel_old, xvel_old2);
+            copy_cells(yvel_old, yvel_old2);
+            copy_cells(zvel_old, zvel_old2);
+        }
+        if (FlagTimeOrder >= 2) {
+            copy_cells(kinen_old, kinen_old2);
+            copy_cells(epsilon_old, epsilon_old2);
+        }
+    };
+    auto current = [] {
+        copy_cells(xvel, xvel_old);
+        copy_cells(yvel, yvel_old);
+        copy_cells(zvel, zvel_old);
+        copy_cells(kinen, kinen_old);
+        copy_cells(epsilon, epsilon_old);
+    };
+    if (first > 1) {
+        older();
+        current();
+    } else {
+        current();
+        older();
+    }
+}
+
+// Bed shear stress from the bed-cell velocity (algebraic models) or from k.
+void bed_shear_stress()
+{
+    const bool algebraic = TurbulenceModel == 3 || TurbulenceModel == 7;
+    const bool k_eps = TurbulenceModel < 2 || TurbulenceModel > 14;
+    if (!algebraic && !k_eps) return;
+    for (int i = 1; i <= xnumber + 1; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            if (algebraic) {
+                const double x = std::max(8.0 * m_dist_z[i][j][2] / (Xks[i][j] + 1e-7), 1.1);
+                const double u = xvel[i][j][2], v = yvel[i][j][2];
+                bedshear[i][j] = 1000.0 * 0.16 * (u * u + v * v) / (std::log(x) * std::log(x));
+            } else if (FlagMaxShear == 0) {
+                bedshear[i][j] = 300.0 * kinen[i][j][2];
+            } else {
+                double k_max = 0.0;
+                for (int k = 2; k <= std::min(znumber, FlagMaxShear + 2); ++k) k_max = std::max(k_max, kinen[i][j][k]);
+                bedshear[i][j] = 300.0 * k_max;
+            }
+        }
+}
+
+// Forces of the pressure on the out-blocks (transient free surface).
+void write_forces()
+{
+    std::FILE* fp = std::fopen("forcelog", "a");
+    if (!fp) {
+        set_status(mc_message, "cannot open file 'forcelog' ");
+        end_run(-3);
+    }
+    for (int n = 1; n <= OutBlockNo; ++n) {
+        const OutBlockRecord& b = OutBlock[n];
+        double force[2] = {0.0, 0.0};
+        for (int c = 0; c < 2; ++c) {
+            for (int i = b.i1; i <= b.i2; ++i)
+                for (int k = b.k1; k <= b.k2; ++k)
+                    force[c] += Pres[i][b.j1 - 1][k] * m_ar_y[i][b.j1 - 1][k] * m_vec_y[i][b.j1 - 1][c] -
+                                Pres[i][b.j2 + 1][k] * m_ar_y[i][b.j2][k] * m_vec_y[i][b.j2][c];
+            for (int j = b.j1; j <= b.j2; ++j)
+                for (int k = b.k1; k <= b.k2; ++k)
+                    force[c] += Pres[b.i1 - 1][j][k] * m_ar_x[b.i1 - 1][j][k] * m_vec_x[b.i1 - 1][j][c] -
+                                Pres[b.i2 + 1][j][k] * m_ar_x[b.i2][j][k] * m_vec_x[b.i2][j][c];
+        }
+        std::fprintf(fp, "Forces on block %d : %lg, %lg N in x and y direction\n", n, force[0], force[1]);
+    }
+    std::fclose(fp);
+}
+
+// The cyclic channel: the outflow profile becomes the inflow, with the inflow discharge kept.
+void recycle_outflow_profile()
+{
+    auto inflow = [] {
+        double q = 0.0;
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) q += xvel[1][j][k] * m_ar_x[1][j][k] * m_vec_x[1][j][0];
+        return q;
+    };
+    const double before = inflow();
+    for (int j = 2; j <= ynumber; ++j)
+        for (int k = 2; k <= znumber; ++k)
+            for (Field3* field : {&xvel, &zvel, &kinen, &epsilon}) (*field)[1][j][k] = (*field)[xnumber][j][k];
+    const double scale = before / (inflow() + 1e-30);
+    for (int j = 2; j <= ynumber; ++j)
+        for (int k = 2; k <= znumber; ++k) xvel[1][j][k] *= scale;
+}
+
+// Reporting, results and the tests that may end the run (C.15, C.16).
+Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
+{
+    Boogie log;
+    log.require(-3);
+    res_max = MaxResidual[1];
+    int equation = 1;
+    for (int e = 2; e <= 6; ++e)
+        if (MaxResidual[e] > res_max) {
+            res_max = MaxResidual[e];
+            equation = e;
+        }
+    if (last_inner && FlagPrint == 0) {
+        log.print("Iter: %ld, Resid: %8.2e %8.2e %8.2e %8.2e %8.2e %8.2e\n", Iter, MaxResidual[1], MaxResidual[2], MaxResidual[3], MaxResidual[4],
+                  MaxResidual[5], MaxResidual[6]);
+        log.print("Cont: %8.2e, DefMax: %8.2e, U,V,W(%d,%d,%d): %8.2e %8.2e %8.2e\n", defect.total, defect.largest, defect.i, defect.j, defect.k,
+                  xvel[defect.i][defect.j][defect.k], yvel[defect.i][defect.j][defect.k], zvel[defect.i][defect.j][defect.k]);
+        if (FlagTemp == 1) log.print("Temp. residual: %lf\n", MaxResidual[7]);
+        if (debugging == 'D' || debugging == 'P')
+            for (int n = 1; n <= 33; ++n) log.print("OpenMP %d = %.16g\n", n, otime[n] - otime[0]);
+    }
+
+    if (last_inner || res_max < TimeBreakLimit) {
+        if (PrintRes == 0 && is_multiple(PrintResIter, PrintIterRes)) {
+            sprintflow();
+            if (FlagTFS > 0) writespider();
+        } else if (PrintRes != 0 && is_multiple(Iter, PrintRes)) {
+            sprintflow();
+        }
+    }
+    set_statusf(mc_v2, "zvel[2][2][2]: %8.2e", zvel[2][2][2]);
+    set_statusf(mc_message, "%ld ResMax: %8.2e for eq: %d", Iter, res_max, equation);
+    progress_update(Iter, res_max, equation);
+
+    if (res_max < ConvergenceCriteria && TimeStep < TransientTimeStepLimit) {
+        if (FlagCyclic < 0 && CyclicCount < -FlagCyclic) {
+            ++CyclicCount;
+            recycle_outflow_profile();
+        } else {
+            log.print("Solution converged\n");
+            set_status(mc_message, "Solution converged  ");
+            log.close();
+            gFlagFlow = 0;
+            sprintflow();
+            return Next::Return;
+        }
+    }
+    // A field that is no number any more has diverged as well.
+    if (!(static_cast<float>(res_max) <= 1e10f)) {
+        log.print("Solution diverged\n");
+        set_status(mc_message, "Solution diverged  ");
+        FlagErrorBreak = 1;
+        gFlagFlow = 0;
+        return Next::Return;
+    }
+    if (std::fabs(defect.total) / NormResidual[4] > 1e-6 && FlagTFS == 0) {
+        double in = 0.0, out = 0.0, top = 0.0;
+        for (int j = 2; j <= ynumber - 1; ++j)
+            for (int k = 2; k <= znumber - 1; ++k) {
+                in += flow1[1][j][k];
+                out += flow1[xnumber][j][k];
+            }
+        for (int i = 2; i <= xnumber - 1; ++i)
+            for (int j = 2; j <= ynumber - 1; ++j) top += flow3[i][j][znumber];
+        log.print("Error in continuity-ssimple\n");
+        log.print("Fluxes: %lf %lf %lf\n", in, out, top);
+        set_status(mc_message, "Error in continuity  ");
+        gFlagFlow = 0;
+        FlagErrorBreak = 1;
+        return Next::Return;
+    }
+    log.close();
+
+    if (PresRegres > 0) {
+        ++RegIter;
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j)
+                Pres[i][j][znumber + 1] = Pres[i][j][znumber + 1] * (1.0 - 1.0 / RegIter) + Pres[i][j][znumber] / RegIter;
+    }
+    if (is_multiple(Iter, IterSurface) && res_max < ConvSurface && FlagTFS == 0 && FlagRoof == 1) surface();
+    bed_shear_stress();
+    return Next::Go;
+}
+
+// One inner iteration (C).
+Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_order_at_entry, double& res_max, bool last_inner)
+{
+    set_status(mc_program, " MB-Flow             ");
+    stamp(1);
+    if (FlagGridChange == 1) {
+        FlagGridChange = 0;
+        metric();
+        smetric();
+        startup();
+        boundary();
+        waterflow();
+        for (int i = 1; i <= xnumber; ++i)
+            for (int j = 1; j <= ynumber; ++j)
+                for (int k = 1; k <= znumber; ++k) {
+                    Xc[i][j][k] = xval[i][j];
+                    Yc[i][j][k] = yval[i][j];
+                }
+    }
+    if (FlagFlowParamChange == 1) {
+        FlagFlowParamChange = 0;
+        bool wanted = false;
+        for (int e = 1; e <= 6; ++e) wanted = wanted || sou[e] == 1 || sou[e] == 3;
+        if (!higher_order_at_entry && wanted) {
+            sialloc();
+            higher_order_at_entry = true;
+        }
+    }
+    if (!(Iter == 1 && inner == 1)) boundary();
+    stamp(2);
+
+    Equation = 1;
+    GammaCalc();
+    coefficients_for(sou[5]);
+    if (FlagScotti == 6 || FlagScotti == 7) damp_coefficients_near_bed();
+    stamp(3);
+
+    const Field3 velocity[3] = {xvel, yvel, zvel};
+    const Field3 old[3] = {xvel_old, yvel_old, zvel_old}, old2[3] = {xvel_old2, yvel_old2, zvel_old2};
+    for (int e = 1; e <= 3; ++e)
+        if (momentum_equation(e, velocity[e - 1], old[e - 1], old2[e - 1]) == Next::Return) {
+            f = pcorr;
+            gFlagFlow = 0;
+            return Next::Return;
+        }
+    if (TurbulenceModel <= 1 && FlagFluxTurb == 2) k_epsilon(sou[5], sou[6]);
+
+    pressure_step(pcorr);
+    const Defect defect = continuity_defect();
+    if (SpecEnergy > 0) specific_energy();
+    Equation = 4;
+    debug_dump();
+
+    if (transports_turbulence() && FlagFluxTurb < 2) {
+        if (FlagFluxTurb == 1) waterflow();
+        k_epsilon(sou[5], sou[5]);
+        f = pcorr;
+    }
+    stamp(14);
+    if (transient() && FlagTemp == 1 && temp && temp_old) temperature_equation(pcorr);
+    stamp(15);
+    (void)first;
+    return report_and_test(last_inner, defect, res_max);
+}
+
+}  // namespace
+
+void WaterSolve()
+{
+    const Field3 pcorr = f;  // the pressure-correction array
+    startup();
+    if (FlagInitialized == 0) {
+        boundary();
+        waterflow();
+    }
+    FlagInitialized = 1;
+    bool higher_order_at_entry = false;
+    for (int e = 1; e <= 6; ++e) higher_order_at_entry = higher_order_at_entry || ((sou[e] == 1 || sou[e] == 3) && aee);
+    FlagFlowParamChange = 0;
+
+    if (FlagTFS == 1 && TFSuslope > 0) {
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 1; j <= ynumber; ++j) LineI[i][j] = std::hypot(xval[i][j] - xval[i - 1][j], yval[i][j] - yval[i - 1][j]);
+        for (int i = 1; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j) LineJ[i][j] = std::hypot(xval[i][j] - xval[i][j - 1], yval[i][j] - yval[i][j - 1]);
+    }
+    if (TimePrintNo > 0 && FlagTSC == 0 && !create_timeo()) {
+        set_status(mc_message, "cannot open file 'timeo' ");
+        end_run(-3);
+    }
+    const long first = FlagTSC > 0 ? Iter : 1;
+    if (transient() && FlagTSC == 0) stime = 0.0;
+    if (FlagTSC == 0) otime[0] = omp_get_wtime();
+    progress_start();
+
+    Iter = first;
+    if (Iter > iterGlobalMax) {
+        if (FlagTSC == 0) sprintflow();
+        gFlagFlow = 0;
+        return;
+    }
+    double res_max = 0.0;
+    while (true) {
+        ++PrintResIter;
+        if (FlagTSC == 0) {
+            const bool report = debugging == 'D' || Iter < 10 || Iter == iterGlobalMax || (Iter < 100 && is_multiple(Iter, 10)) ||
+                                is_multiple(Iter, PrintIterBoogie);
+            FlagPrint = report ? 0 : 1;
+        }
+        if (FlagPrint == 0)
+            for (double& t : otime) t = otime[0];
+        if (FlagTFS == 1) inner_cells([](int i, int j, int k) {
+                if (std::fabs(Pres[i][j][k]) < 1e-20) Pres[i][j][k] = 0.0;
+            });
+        if (transient()) shift_time_levels(first);
+        if (transient() && FlagTemp == 1) copy_cells(temp, temp_old);
+        if (TimePrintNo > 0 && FlagTSC == 0 && is_multiple(Iter, PrintIterTime) && !append_timeo_line()) {
+            set_status(mc_message, "cannot open file 'timeo' ");
+            end_run(-3);
+        }
+
+        for (int inner = 1; inner <= TransInnerIter; ++inner) {
+            const bool last_inner = inner == TransInnerIter;
+            if (inner_iteration(first, inner, pcorr, higher_order_at_entry, res_max, last_inner) == Next::Return) {
+                f = pcorr;
+                progress_end();
+                return;
+            }
+            // A transient step ends early once its residual is small enough.
+            if (transient() && res_max < TimeBreakLimit) break;
+        }
+
+        if (FlagTFS == 1) {
+            if (OutBlockNo > 0 && is_multiple(Iter, PrintIterForce)) write_forces();
+            surface_tfs();
+        }
+        if ((FlagTFS == 2 || FlagTFS == 3) && static_cast<float>(res_max) < 10000.0f && FlagRoof == 1) surface();
+        ++Iter;
+        if (Iter > iterGlobalMax) {
+            if (FlagTSC == 0) sprintflow();
+            gFlagFlow = 0;
+            f = pcorr;
+            progress_end();
+            return;
+        }
+    }
+}
 
 }  // namespace zefra

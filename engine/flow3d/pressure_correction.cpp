@@ -1,0 +1,429 @@
+// SIMPLE / SIMPLEC coupling of pressure and velocity.
+//
+// pressure_source: the pressure-gradient force of the momentum equation now
+// assembled.  pressure_correction: the equation for the pressure correction
+// p' from the mass defect of every cell, with the face coefficients
+// rho A^2 d (d the inverse central coefficient of the x momentum).
+// SimpleCorrections: p' corrects the face fluxes, the cell velocities and the
+// pressure.  PorositySolver: the pressure of porous cells from their
+// neighbours.  Called by the outer iteration.
+#include "engine/flow3d/pressure_correction.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/driver/boogie.h"
+#include "engine/driver/fields.h"
+#include "engine/driver/run_exit.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+#include "engine/driver/state_porous.h"
+#include "engine/driver/state_sediment.h"
+#include "engine/driver/state_surface.h"
+#include "engine/driver/state_tables.h"
+#include "engine/grid/columns.h"
+
+namespace zefra {
+
+namespace {
+
+constexpr double Density = 1000.0;
+
+// Pressure difference across cell (i, j, k) along one index direction:
+// central p(+1) - p(-1), or twice the one-sided difference at the ends of the
+// domain and at walls (marker 1 on the low face, -1 on the high face).
+inline double across(double low, double centre, double high, bool at_low_end, bool at_high_end)
+{
+    if (at_low_end) return 2.0 * (high - centre);
+    if (at_high_end) return 2.0 * (centre - low);
+    return high - low;
+}
+
+// The default form: differences across the cell times the summed area
+// vectors of the cell's two faces in that direction.
+void gradient_source_default()
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j) {
+            for (int k = 2; k <= z; ++k) {
+                const double p = Pres[i][j][k];
+                const double di = across(Pres[i - 1][j][k], p, Pres[i + 1][j][k], i == 2 || WallI[i][j][k] == 1, i == x || WallI[i][j][k] == -1);
+                const double dj = across(Pres[i][j - 1][k], p, Pres[i][j + 1][k], j == 2 || WallJ[i][j][k] == 1, j == y || WallJ[i][j][k] == -1);
+                const double dk = across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == z || WallK[i][j][k] == -1);
+                if (Equation == 3) {
+                    source[i][j][k] -= 0.5 * m_armap[i][j] * dk;
+                    continue;
+                }
+                const int c = Equation - 1;  // 0 x, 1 y
+                const double ai = m_ar_x[i][j][k] * m_vec_x[i][j][c] + m_ar_x[i - 1][j][k] * m_vec_x[i - 1][j][c];
+                const double aj = m_ar_y[i][j][k] * m_vec_y[i][j][c] + m_ar_y[i][j - 1][k] * m_vec_y[i][j - 1][c];
+                const double ak = m_ar_z[i][j][k] * m_vec_z[i][j][k][c] + m_ar_z[i][j][k - 1] * m_vec_z[i][j][k - 1][c];
+                source[i][j][k] -= 0.25 * (di * ai + dj * aj + dk * ak);
+            }
+        }
+}
+
+// Multi-block form: half differences with the cell's own face areas; the
+// neighbours across the joints are the partner cells.
+void gradient_source_blocks()
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k) {
+                const double p = Pres[i][j][k];
+                double low_i = Pres[i - 1][j][k], low_j = Pres[i][j - 1][k], high_j = Pres[i][j + 1][k];
+                if (const int a = Pi1MultiBlock[i][j][0]; a != 0) low_i = Pres[a][Pi1MultiBlock[i][j][1]][k];
+                if (j == 2 && Pj1MultiBlock[i][0] != 0) low_j = Pres[Pj1MultiBlock[i][0]][Pj1MultiBlock[i][1]][k];
+                if (j == y && Pj2MultiBlock[i][0] != 0) high_j = Pres[Pj2MultiBlock[i][0]][Pj2MultiBlock[i][1]][k];
+                const bool joint_i = ISkjotMB[i] == 1;  // the cell ends a block: nothing beyond it in i
+                const bool i_low_end = (i == 2 && Pi1MultiBlock[i][j][0] == 0) || WallI[i][j][k] == 1;
+                const bool j_low_end = (j == 2 && Pj1MultiBlock[i][0] == 0) || WallJ[i][j][k] == 1;
+                const bool j_high_end = (j == y && Pj2MultiBlock[i][0] == 0) || WallJ[i][j][k] == -1;
+                const double di = 0.5 * across(low_i, p, Pres[i + 1][j][k], i_low_end, i == x || joint_i || WallI[i][j][k] == -1);
+                const double dj = 0.5 * across(low_j, p, high_j, j_low_end, j_high_end);
+                const double dk = 0.5 * across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == z || WallK[i][j][k] == -1);
+                if (Equation == 3) {
+                    source[i][j][k] -= m_armap[i][j] * dk;
+                    continue;
+                }
+                const int c = Equation - 1;
+                source[i][j][k] -= di * m_ar_x[i][j][k] * m_vec_x[i][j][c] + dj * m_ar_y[i][j][k] * m_vec_y[i][j][c] +
+                                   dk * m_ar_z[i][j][k] * m_vec_z[i][j][k][c];
+            }
+}
+
+// Node-averaged form (FlagPresGrad other than 1): every node takes the mean
+// pressure of the inner cells around it, every face the mean of its four
+// nodes, and the force on a cell is minus the sum of face pressure times area
+// vector over its six faces (the divergence theorem).
+double node_pressure(int i, int j, int k)
+{
+    double sum = 0.0;
+    int count = 0;
+    for (int a = i; a <= i + 1; ++a)
+        for (int b = j; b <= j + 1; ++b)
+            for (int c = k; c <= k + 1; ++c)
+                if (a >= 2 && a <= xnumber && b >= 2 && b <= ynumber && c >= 2 && c <= znumber) {
+                    sum += 0.125 * Pres[a][b][c];
+                    ++count;
+                }
+    return count == 8 ? sum : (count > 0 ? sum * 8.0 / count : 0.0);
+}
+
+void gradient_source_node_averaged()
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    const int c = Equation - 1;
+    auto i_face = [](int i, int j, int k) {
+        return 0.25 * (node_pressure(i, j - 1, k - 1) + node_pressure(i, j, k - 1) + node_pressure(i, j - 1, k) + node_pressure(i, j, k));
+    };
+    auto j_face = [](int i, int j, int k) {
+        return 0.25 * (node_pressure(i - 1, j, k - 1) + node_pressure(i, j, k - 1) + node_pressure(i - 1, j, k) + node_pressure(i, j, k));
+    };
+    auto k_face = [](int i, int j, int k) {
+        return 0.25 * (node_pressure(i - 1, j - 1, k) + node_pressure(i, j - 1, k) + node_pressure(i - 1, j, k) + node_pressure(i, j, k));
+    };
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k) {
+                double force = 0.0;
+                if (c < 2) {
+                    force += i_face(i, j, k) * m_ar_x[i][j][k] * m_vec_x[i][j][c] - i_face(i - 1, j, k) * m_ar_x[i - 1][j][k] * m_vec_x[i - 1][j][c];
+                    force += j_face(i, j, k) * m_ar_y[i][j][k] * m_vec_y[i][j][c] - j_face(i, j - 1, k) * m_ar_y[i][j - 1][k] * m_vec_y[i][j - 1][c];
+                }
+                force += k_face(i, j, k) * m_ar_z[i][j][k] * m_vec_z[i][j][k][c] - k_face(i, j, k - 1) * m_ar_z[i][j][k - 1] * m_vec_z[i][j][k - 1][c];
+                source[i][j][k] -= force;
+            }
+}
+
+// Face coefficient rho A^2 (d_P delta_N + d_N delta_P) / (delta_P + delta_N).
+inline double face_coefficient(double area, double dp, double dn, double hp, double hn)
+{
+    return Density * area * area * (dp * hn + dn * hp) / (hp + hn + 1e-30);
+}
+
+// Whether column (i, j) counts as dry in the transient morphology.
+bool dry_column(int i, int j)
+{
+    if (FlagTSCMinDepth < 2 || FlagTSCMinDepth > 4) return false;
+    const double original = corner_mean(i, j, [](int a, int b) { return zval[a][b][0]; });
+    return column_top(i, j) - TSCMinDepth < original;
+}
+
+// Flux through the low-i face of a side block's first-row cell (a, b): the
+// main block's J-face it is joined to, as inflow into the cell.
+bool joint_inflow(int a, int b, int k, double& inflow)
+{
+    const int column = Pi1MultiBlock[a][b][0];
+    if (column == 0) return false;
+    inflow = Pi1MultiBlock[a][b][1] == 2 ? -flow2[column][1][k] : flow2[column][ynumber][k];
+    return true;
+}
+
+// Velocity-correction coefficient: 1 / (ap - sum of neighbours) for SIMPLEC,
+// 1 / ap for SIMPLE.  The pressure-correction equation and the corrections
+// use the same one, so that the corrected fluxes satisfy the equation solved.
+const Field3& correction_coefficient()
+{
+    return (simple != 'Y' && invAPC) ? invAPC : invAP;
+}
+
+}  // namespace
+
+void pressure_source()
+{
+    if (Equation < 1 || Equation > 3) {
+        log_append("Error in pressure_source, Equation = %d\n", Equation);
+        end_run(0);
+    }
+    if (MBNo > 0)
+        gradient_source_blocks();
+    else if (FlagPresGrad == 1 || NoProcessesSolver >= 1)
+        gradient_source_default();
+    else
+        gradient_source_node_averaged();
+}
+
+void pressure_correction()
+{
+    Boogie log;
+    if (!log) return;
+    const int x = xnumber, y = ynumber, z = znumber;
+    const Field3& d = correction_coefficient();
+    for (Field3* a : {&ae, &aw, &an, &as, &wat, &wab}) a->fill(0.0);
+
+    for (int i = 2; i <= x - 1; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k)
+                aw[i][j][k] = ae[i + 1][j][k] =
+                    face_coefficient(m_ar_x[i][j][k], d[i][j][k], d[i + 1][j][k], m_dist_x[i][j][k], m_dist_x[i + 1][j][k]);
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y - 1; ++j)
+            for (int k = 2; k <= z; ++k)
+                an[i][j][k] = as[i][j + 1][k] =
+                    face_coefficient(m_ar_y[i][j][k], d[i][j][k], d[i][j + 1][k], m_dist_y[i][j][k], m_dist_y[i][j + 1][k]);
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z - 1; ++k)
+                wat[i][j][k] = wab[i][j][k + 1] =
+                    face_coefficient(m_ar_z[i][j][k], d[i][j][k], d[i][j][k + 1], m_dist_z[i][j][k], m_dist_z[i][j][k + 1]);
+
+    // Block joints: no coupling along the joint line, coupling with the partner cells.
+    if (MBNo > 0) {
+        for (int b = 1; b <= MBNo; ++b)
+            for (int j = 0; j <= y + 1; ++j)
+                for (int k = 0; k <= z + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
+        for (int i = 2; i <= x; ++i)
+            for (int edge : {1, y}) {
+                IField1 link = edge == 1 ? Pj1MultiBlock[i] : Pj2MultiBlock[i];
+                const int a = link[0], b = link[1], row = edge == 1 ? 2 : y;
+                if (a == 0) continue;
+                for (int k = 2; k <= z; ++k) {
+                    const double c = face_coefficient(m_ar_y[i][edge][k], d[i][row][k], d[a][b][k], m_dist_y[i][row][k], m_dist_x[a][b][k]);
+                    (edge == 1 ? as : an)[i][row][k] = c;
+                    ae[a][b][k] = c;
+                }
+            }
+    }
+
+    // Walls carry no correction.
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k) {
+                if (WallI[i][j][k] == 1) ae[i][j][k] = 0.0;
+                if (WallI[i][j][k] == -1) aw[i][j][k] = 0.0;
+                if (WallJ[i][j][k] == 1) as[i][j][k] = 0.0;
+                if (WallJ[i][j][k] == -1) an[i][j][k] = 0.0;
+                if (WallK[i][j][k] == 1) wab[i][j][k] = 0.0;
+                if (WallK[i][j][k] == -1) wat[i][j][k] = 0.0;
+            }
+
+    // Source: the net mass inflow of each cell.
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k) {
+                double low_i = flow1[i - 1][j][k], high_i = flow1[i][j][k];
+                if (MBNo > 0) {
+                    double joint;
+                    if (joint_inflow(i, j, k, joint)) low_i = joint;
+                    if (ISkjotMB[i] == 1) high_i = 0.0;  // a block ends at its joint line
+                }
+                source[i][j][k] = -(high_i - low_i + flow2[i][j][k] - flow2[i][j - 1][k] + flow3[i][j][k] - flow3[i][j][k - 1]);
+            }
+    if (FlagTFS == 1)
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j) zvel[i][j][0] = source[i][j][z];
+}
+
+void SimpleCorrections()
+{
+    Boogie log;
+    if (!log) return;
+    const int x = xnumber, y = ynumber, z = znumber;
+    const Field3& d = correction_coefficient();
+    const Field3 p = f;  // the pressure correction
+    const int top = FlagTFS == 1 ? z - 1 : z;
+
+    // Face fluxes.
+    for (int i = 2; i <= x - 1; ++i) {
+        if (MBNo > 0 && ISkjotMB[i] == 1) continue;  // the joint line is closed
+        for (int j = 2; j <= y; ++j) {
+            if (dry_column(i, j)) continue;
+            for (int k = 2; k <= top; ++k)
+                flow1[i][j][k] += face_coefficient(m_ar_x[i][j][k], d[i][j][k], d[i + 1][j][k], m_dist_x[i][j][k], m_dist_x[i + 1][j][k]) *
+                                  (p[i][j][k] - p[i + 1][j][k]);
+        }
+    }
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y - 1; ++j) {
+            if (dry_column(i, j)) continue;
+            for (int k = 2; k <= top; ++k)
+                flow2[i][j][k] += face_coefficient(m_ar_y[i][j][k], d[i][j][k], d[i][j + 1][k], m_dist_y[i][j][k], m_dist_y[i][j + 1][k]) *
+                                  (p[i][j][k] - p[i][j + 1][k]);
+        }
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j) {
+            if (dry_column(i, j)) continue;
+            for (int k = 2; k <= std::min(top, z - 1); ++k)
+                flow3[i][j][k] += face_coefficient(m_ar_z[i][j][k], d[i][j][k], d[i][j][k + 1], m_dist_z[i][j][k], m_dist_z[i][j][k + 1]) *
+                                  (p[i][j][k] - p[i][j][k + 1]);
+        }
+    if (MBNo > 0)
+        for (int i = 2; i <= x; ++i)
+            for (int edge : {1, y}) {
+                IField1 link = edge == 1 ? Pj1MultiBlock[i] : Pj2MultiBlock[i];
+                const int a = link[0], b = link[1], row = edge == 1 ? 2 : y;
+                if (a == 0) continue;
+                for (int k = 2; k <= top; ++k) {
+                    const double c = face_coefficient(m_ar_y[i][edge][k], d[i][row][k], d[a][b][k], m_dist_y[i][row][k], m_dist_x[a][b][k]);
+                    // Positive towards higher j of the main block.
+                    flow2[i][edge][k] += edge == 1 ? c * (p[a][b][k] - p[i][row][k]) : c * (p[i][row][k] - p[a][b][k]);
+                }
+            }
+
+    // A cell that only loses water: the first of its faces turns round.
+    if (FlagFlowDirCor == 1 && MBNo == 0)
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j)
+                for (int k = 2; k <= z; ++k) {
+                    if (Wall[i][j][k] != 0) continue;
+                    if (flow1[i][j][k] >= 0 && flow1[i - 1][j][k] <= 0 && flow2[i][j][k] >= 0 && flow2[i][j - 1][k] <= 0 && flow3[i][j][k] >= 0 &&
+                        flow3[i][j][k - 1] <= 0) {
+                        flow1[i][j][k] = -flow1[i][j][k];
+                        log.print("Warning, corrected direction of flow1(%d,%d,%d) = %lf\n", i, j, k, flow1[i][j][k]);
+                    }
+                }
+
+    // Cell velocities: minus the gradient of p' over the cell, in index
+    // space times the mean face areas and the cell's extent vectors.
+    const bool cell_volume = FlagPresGrad >= 11 || MBNo > 0;
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= top; ++k) {
+                const double c = p[i][j][k];
+                double low_i = p[i - 1][j][k], low_j = p[i][j - 1][k], high_j = p[i][j + 1][k];
+                bool i_low = i == 2 || WallI[i][j][k] == 1, j_low = j == 2 || WallJ[i][j][k] == 1, j_high = j == y || WallJ[i][j][k] == -1;
+                if (MBNo > 0) {
+                    if (const int a = Pi1MultiBlock[i][j][0]; a != 0) {
+                        low_i = p[a][Pi1MultiBlock[i][j][1]][k];
+                        i_low = WallI[i][j][k] == 1;
+                    }
+                    if (j == 2 && Pj1MultiBlock[i][0] != 0) {
+                        low_j = p[Pj1MultiBlock[i][0]][Pj1MultiBlock[i][1]][k];
+                        j_low = WallJ[i][j][k] == 1;
+                    }
+                    if (j == y && Pj2MultiBlock[i][0] != 0) {
+                        high_j = p[Pj2MultiBlock[i][0]][Pj2MultiBlock[i][1]][k];
+                        j_high = WallJ[i][j][k] == -1;
+                    }
+                }
+                const bool i_high = i == x || WallI[i][j][k] == -1 || (MBNo > 0 && ISkjotMB[i] == 1);
+                const double di = 0.5 * across(low_i, c, p[i + 1][j][k], i_low, i_high);
+                const double dj = 0.5 * across(low_j, c, high_j, j_low, j_high);
+                const double dk = 0.5 * across(p[i][j][k - 1], c, p[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == top || WallK[i][j][k] == -1);
+                const double ai = 0.5 * (m_ar_x[i - 1][j][k] + m_ar_x[i][j][k]);
+                const double aj = 0.5 * (m_ar_y[i][j - 1][k] + m_ar_y[i][j][k]);
+                const double ak = 0.5 * (m_ar_z[i][j][k - 1] + m_ar_z[i][j][k]);
+                const double volume = cell_volume ? Volume[i][j][k] : 2.0 * m_armap[i][j] * m_dist_z[i][j][k];
+                const double scale = d[i][j][k] / (volume + 1e-30);
+                xvel[i][j][k] -= scale * (ai * ai * dx1[i][j] * di + aj * aj * dx2[i][j] * dj);
+                yvel[i][j][k] -= scale * (ai * ai * dy1[i][j] * di + aj * aj * dy2[i][j] * dj);
+                zvel[i][j][k] -= scale * (ai * ai * dz1[i][j][k] * di + aj * aj * dz2[i][j][k] * dj + ak * ak * dz3[i][j][k] * dk);
+            }
+
+    // Out-blocks neither move nor pass water.
+    for (int n = 1; n <= OutBlockNo; ++n) {
+        const OutBlockRecord& b = OutBlock[n];
+        for (int i = b.i1; i <= b.i2; ++i)
+            for (int j = b.j1; j <= b.j2; ++j)
+                for (int k = b.k1; k <= b.k2; ++k) {
+                    xvel[i][j][k] = yvel[i][j][k] = zvel[i][j][k] = 0.0;
+                    flow1[i - 1][j][k] = flow1[i][j][k] = flow2[i][j - 1][k] = flow2[i][j][k] = flow3[i][j][k - 1] = flow3[i][j][k] = 0.0;
+                }
+    }
+    if (FlagTFS)
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j) {
+                if (kblok[i][j] != 0) continue;
+                for (int k = 2; k <= z; ++k)
+                    flow1[i - 1][j][k] = flow1[i][j][k] = flow2[i][j - 1][k] = flow2[i][j][k] = flow3[i][j][k - 1] = flow3[i][j][k] = 0.0;
+            }
+
+    // Pressure.
+    for (int i = 2; i <= x; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= top; ++k)
+                if (Pnloops == 0 || (Porosity && Porosity[i][j][k] >= Plimit)) Pres[i][j][k] += relaxPressure * p[i][j][k];
+    if (Pnloops != 0) PorositySolver();
+
+    // Transient free surface: the top pressure runs linearly to zero at the surface.
+    if (FlagTFS == 1)
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j) {
+                const double h = m_dist_z[i][j][z], below = m_dist_z[i][j][z - 1];
+                Pres[i][j][z] = Pres[i][j][z - 1] * h / (2.0 * h + below + 1e-30);
+                for (int k = z - 2; k >= 2; --k) {
+                    if (OBlok[i][j][k] != 0) continue;
+                    // Straight line through the two cell centres above.
+                    const double d1 = m_dist_z[i][j][k] + m_dist_z[i][j][k + 1], d2 = m_dist_z[i][j][k + 1] + m_dist_z[i][j][k + 2];
+                    Pres[i][j][k] = Pres[i][j][k + 1] + (Pres[i][j][k + 1] - Pres[i][j][k + 2]) * d1 / (d2 + 1e-30);
+                }
+            }
+}
+
+void PorositySolver()
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    if (!Porosity) return;
+    auto porous = [](int i, int j, int k) { return Porosity[i][j][k] < Plimit; };
+    for (int j = 2; j <= y; ++j)
+        for (int k = 2; k <= z; ++k) {
+            if (porous(2, j, k))
+                ae[2][j][k] = 0.0;
+            else
+                Pres[1][j][k] = Pres[2][j][k];
+            if (porous(x, j, k))
+                aw[x][j][k] = 0.0;
+            else
+                Pres[x + 1][j][k] = Pres[x][j][k];
+        }
+    auto update = [&](int i, int j, int k) {
+        if (!porous(i, j, k)) return;
+        const double sum = ae[i][j][k] + aw[i][j][k] + as[i][j][k] + an[i][j][k] + wab[i][j][k] + wat[i][j][k];
+        Pres[i][j][k] = (ae[i][j][k] * Pres[i - 1][j][k] + aw[i][j][k] * Pres[i + 1][j][k] + as[i][j][k] * Pres[i][j - 1][k] +
+                         an[i][j][k] * Pres[i][j + 1][k] + wab[i][j][k] * Pres[i][j][k - 1] + wat[i][j][k] * Pres[i][j][k + 1]) /
+                        (sum + 1e-20);
+    };
+    for (int n = 0; n <= Pnloops && Pnloops >= 0; ++n) {
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j)
+                for (int k = 2; k <= z; ++k) update(i, j, k);
+        for (int i = x; i >= 2; --i)
+            for (int j = y; j >= 2; --j)
+                for (int k = z; k >= 2; --k) update(i, j, k);
+    }
+}
+
+}  // namespace zefra

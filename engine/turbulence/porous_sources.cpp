@@ -1,0 +1,9 @@
+// Porous bed and vegetation sources.  Not yet built.
+#include "engine/turbulence/porous_sources.h"
+
+namespace zefra {
+
+void extra_source() {}
+void extra_sourceDLL() {}
+
+}  // namespace zefra
