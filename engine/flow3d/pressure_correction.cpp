@@ -240,6 +240,17 @@ void pressure_correction()
                 if (WallK[i][j][k] == -1) wat[i][j][k] = 0.0;
             }
 
+    // Out-blocks pass no water: no correction through their faces either.
+    for (int n = 1; n <= OutBlockNo; ++n) {
+        const OutBlockRecord& b = OutBlock[n];
+        for (int i = b.i1; i <= b.i2; ++i)
+            for (int j = b.j1; j <= b.j2; ++j)
+                for (int k = b.k1; k <= b.k2; ++k) {
+                    ae[i][j][k] = aw[i][j][k] = as[i][j][k] = an[i][j][k] = wab[i][j][k] = wat[i][j][k] = 0.0;
+                    aw[i - 1][j][k] = ae[i + 1][j][k] = an[i][j - 1][k] = as[i][j + 1][k] = wat[i][j][k - 1] = wab[i][j][k + 1] = 0.0;
+                }
+    }
+
     // Source: the net mass inflow of each cell.
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)

@@ -1,7 +1,9 @@
 // Residuals: how far the assembled equation of the current Equation is from
 // being satisfied by the present field, before it is solved.  The sum over
 // all inner cells is normalised with the scale the start-up set from the
-// inflow; a cell far above the mean level is reported in the log.
+// inflow; a cell far above the mean level is reported in the log.  Cells held
+// fixed by a huge central coefficient (out-blocks) are left out, as in the
+// block correction: their value is prescribed, not solved for.
 #include "engine/flow3d/residuals.h"
 
 #include <cmath>
@@ -28,6 +30,8 @@ void Residual()
         for (int j = 2; j <= y; ++j)
             for (int k = 2; k <= z; ++k) {
                 if (sum > 1e15) continue;  // a blown-up field stops adding
+                // Cells held fixed by a huge central coefficient (out-blocks) solve no equation.
+                if (e != 4 && wap[i][j][k] > 1e15) continue;
                 double r;
                 if (e == 4) {
                     r = std::fabs(source[i][j][k]);

@@ -356,7 +356,11 @@ void pressure_step(const Field3& pcorr)
     if (FlagTFS == 1)
         for (int i = 2; i <= xnumber; ++i)
             for (int j = 2; j <= ynumber; ++j) wat[i][j][z] = 0.0;
-    inner_cells([](int i, int j, int k) { wap[i][j][k] = ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k] + wat[i][j][k] + wab[i][j][k]; });
+    inner_cells([](int i, int j, int k) {
+        wap[i][j][k] = ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k] + wat[i][j][k] + wab[i][j][k];
+        // A cell coupled to nothing (inside an out-block) keeps a zero correction.
+        if (wap[i][j][k] < 1e-30) wap[i][j][k] = 1e30;
+    });
     if (FlagTFS == 1)
         for (int i = 2; i <= xnumber; ++i)
             for (int j = 2; j <= ynumber; ++j) {

@@ -566,6 +566,11 @@ void startup()
         for (int i = 2; i <= xnumber + 2; ++i)
             for (int j = 0; j <= ynumber + 2; ++j)
                 for (int k = 0; k <= znumber + 2; ++k) yvel[i][j][k] = zvel[i][j][k] = 0.0;
+        // Cells taken out of the flow start without velocity.
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j)
+                for (int k = 2; k <= znumber; ++k)
+                    if (OBlok[i][j][k] == 0) xvel[i][j][k] = 0.0;
     }
     roughness();
     if (cold()) bed_roughness_file(log);

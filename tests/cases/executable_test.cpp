@@ -23,7 +23,7 @@ TEST(Executable, EmptyFolderWritesTheMinimalFilesAndEndsWithStatus1)
 TEST(Executable, StatusesOfLetterAAndOfErrors)
 {
     test::CaseFolder folder;
-    test::write_file("control", "G 1 5 5 5 1\nW 1 40 1 1\nF 2 WMA\n");
+    test::write_file("control", "G 1 5 5 5 1\nW 1 40 1 1\nF 2 QMA\n");
     EXPECT_EQ(test::run_executable(), 0);
     test::write_file("control", "G 1 5 5 5 1\nF 45\n");
     EXPECT_EQ(test::run_executable(), 1);

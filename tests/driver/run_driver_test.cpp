@@ -139,23 +139,23 @@ TEST(RunDriver, EntryResetsTheRunFlags)
 TEST(RunDriver, LetterAEndsTheProcessWithStatus0BeforeTheNextPass)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 WMA\n")), 0);
-    EXPECT_EQ(executed(), letters({"W1", "M1", "A1"}));
+    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 QMA\n")), 0);
+    EXPECT_EQ(executed(), letters({"Q1", "M1", "A1"}));
 }
 
 TEST(RunDriver, OnlyTheFirstTenCharactersAreExecuted)
 {
     test::CaseFolder folder;
-    // run[0] is the blank behind the number; W at 1 ... 9, the M at 10 is never reached.
-    EXPECT_EQ(run_case(flow_control("F 2 WWWWWWWWWMMM\n")), 1);
-    EXPECT_EQ(executed(), std::vector<std::string>(9, "W1"));
+    // run[0] is the blank behind the number; Q at 1 ... 9, the M at 10 is never reached.
+    EXPECT_EQ(run_case(flow_control("F 2 QQQQQQQQQMMM\n")), 1);
+    EXPECT_EQ(executed(), std::vector<std::string>(9, "Q1"));
 }
 
 TEST(RunDriver, ResultFileIsReadOnlyInTheFirstTwoPasses)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(flow_control("F 20 3\nF 2 RW\n")), 1);
-    EXPECT_EQ(executed(), letters({"R1", "W1", "R2", "W2", "W3"}));
+    EXPECT_EQ(run_case(flow_control("F 20 3\nF 2 RM\n")), 1);
+    EXPECT_EQ(executed(), letters({"R1", "M1", "R2", "M2", "M3"}));
 }
 
 TEST(RunDriver, CharactersWithoutAnActionArePassedOver)
@@ -183,12 +183,12 @@ TEST(RunDriver, SedimentLetterWithUnknownDriverStillAppliesItsStopRules)
 TEST(RunDriver, SedimentLetterEndsTheLoopAfterAnError)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 WSM\n"), [](char letter, int pass) {
-                  if (letter == 'W') FlagErrorBreak = 1;  // as a failed computation would
+    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 QSM\n"), [](char letter, int pass) {
+                  if (letter == 'Q') FlagErrorBreak = 1;  // as a failed computation would
                   record(letter, pass);
               }),
               1);
-    EXPECT_EQ(executed(), letters({"W1", "S1"}));
+    EXPECT_EQ(executed(), letters({"Q1", "S1"}));
     EXPECT_EQ(gFlagSedim, 0);
 }
 
@@ -207,19 +207,19 @@ TEST(RunDriver, SedimentLetterWithoutConcentrationFieldEndsTheLoop)
 TEST(RunDriver, LetterVNeedsAnOpenWaterSurface)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(flow_control("F 2 VW\n"), [](char letter, int pass) {
+    EXPECT_EQ(run_case(flow_control("F 2 VM\n"), [](char letter, int pass) {
                   FlagRoof = 0;  // a closed conduit from here on
                   record(letter, pass);
               }),
               1);
-    EXPECT_EQ(executed(), letters({"V1", "W1"}));
+    EXPECT_EQ(executed(), letters({"V1", "M1"}));
     executed().clear();
-    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 WV\n"), [](char letter, int pass) {
+    EXPECT_EQ(run_case(flow_control("F 20 2\nF 2 MV\n"), [](char letter, int pass) {
                   FlagRoof = 0;
                   record(letter, pass);
               }),
               1);
-    EXPECT_EQ(executed(), letters({"W1", "W2"}));
+    EXPECT_EQ(executed(), letters({"M1", "M2"}));
 }
 
 TEST(RunDriver, MinimalControlThatCannotBeWrittenEndsWithStatusMinus4)
