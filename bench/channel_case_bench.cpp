@@ -1,0 +1,65 @@
+// Whole-case timer: a straight channel of about 100,000 and 400,000 cells run
+// through the program entry to convergence (laminar with a constant eddy
+// viscosity, pressure block correction).  Reports the seconds per outer
+// iteration, the outer iterations to convergence and the peak memory.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "engine/driver/entry.h"
+#include "engine/driver/state.h"
+#include "engine/driver/state_flow.h"
+
+namespace {
+
+using namespace zefra;
+
+void write_case(int x, int y, int z, const std::string& extra)
+{
+    std::ofstream grid("koordina");
+    for (int i = 1; i <= x; ++i)
+        for (int j = 1; j <= y; ++j) grid << i << ' ' << j << ' ' << 5.0 * (i - 1) << ' ' << 1.0 * (j - 1) << ' ' << 100.0 - 0.0002 * 5.0 * (i - 1) << '\n';
+    std::ofstream control("control");
+    control << "G 1 " << x << ' ' << y << ' ' << z << " 1\n";
+    control << "G 3";
+    for (int k = 1; k <= z; ++k) control << ' ' << 100.0 * (k - 1) / (z - 1);
+    control << "\nW 1 35 " << 0.02 * (y - 1) * 2.0 << " 102.0\nW 2 3 1 " << x / 2 << ' ' << x << "\n";
+    control << "F 2 W\nF 24 3\nF 34 10\nK 1 20000 100000\n" << extra;
+}
+
+void BM_ChannelCase(benchmark::State& state)
+{
+    const int cells_x = static_cast<int>(state.range(0)), cells_y = static_cast<int>(state.range(1)), cells_z = 10;
+    const auto folder = std::filesystem::temp_directory_path() / "zefra-case-bench";
+    std::filesystem::create_directories(folder);
+    const auto home = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    long iterations = 0;
+    double seconds = 0.0;
+    for (auto _ : state) {
+        reset_state();
+        write_case(cells_x + 1, cells_y + 1, cells_z + 1, "K 5 0 0 0 1 0 0\n");
+        char name[] = "zefra";
+        char* argv[] = {name, nullptr};
+        const auto start = std::chrono::steady_clock::now();
+        run_zefra(1, argv);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        iterations = Iter;
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["cells"] = double(cells_x) * cells_y * cells_z;
+    state.counters["outer_iterations"] = double(iterations);
+    state.counters["s_per_iteration"] = seconds / double(iterations);
+    state.counters["peak_MB"] = usage.ru_maxrss / 1024.0;
+    std::filesystem::current_path(home);
+}
+
+BENCHMARK(BM_ChannelCase)->Args({200, 50})->Args({400, 100})->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
