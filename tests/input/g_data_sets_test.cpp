@@ -105,13 +105,7 @@ TEST(GDataSets, BadInputEndsTheRunWithItsMessage)
         {repeated("G 21 1 2 1 5 1 5\n", 21), 1, "Input error for G 21 in control\nData sets must not exceed 19\n"},
         {repeated("G 23 1 2 1 2 3\n", 11), 1, "Input error for G 23 in control\nData sets must not exceed 9\n"},
     };
-    for (const Rejected& r : rejected) {
-        test::CaseFolder folder;
-        std::optional<int> status = test::read_control(with(r.data_sets));
-        ASSERT_TRUE(status.has_value()) << r.data_sets.substr(0, 60);
-        EXPECT_EQ(*status, r.status) << r.data_sets.substr(0, 60);
-        EXPECT_TRUE(test::log_ends_with(r.log_tail)) << r.data_sets.substr(0, 60) << "\nlog: [" << test::log_text() << "]";
-    }
+    for (const Rejected& r : rejected) EXPECT_TRUE(test::control_rejected(with(r.data_sets), r.status, r.log_tail));
 }
 
 TEST(GDataSets, TablesHoldTheirLastRecordBeforeTheStop)

@@ -89,13 +89,7 @@ TEST(OtherDataSets, BadInputEndsTheRunWithItsMessage)
         {"W 7 4 1 1 0.5 0.5\n", 1, "Error, for data set W 7, 1\n"},
         {"W 7 1 11 1 0.5 0.5\n", 1, "Error, for data set W 7, 1\n"},
     };
-    for (const Rejected& r : rejected) {
-        test::CaseFolder folder;
-        std::optional<int> status = test::read_control(with(r.data_sets));
-        ASSERT_TRUE(status.has_value()) << r.data_sets;
-        EXPECT_EQ(*status, r.status) << r.data_sets;
-        EXPECT_TRUE(test::log_ends_with(r.log_tail)) << r.data_sets << "\nlog: [" << test::log_text() << "]";
-    }
+    for (const Rejected& r : rejected) EXPECT_TRUE(test::control_rejected(with(r.data_sets), r.status, r.log_tail));
 }
 
 TEST(OtherDataSets, CountersStopBeforeTheirTablesOverflow)

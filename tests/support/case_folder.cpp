@@ -102,6 +102,18 @@ std::optional<int> read_control(const std::string& control_text)
     return exit_status(kread);
 }
 
+::testing::AssertionResult control_rejected(const std::string& control_text, int status, const std::string& log_tail)
+{
+    CaseFolder folder;
+    const std::string shown = control_text.substr(0, 80);
+    const std::optional<int> got = read_control(control_text);
+    if (!got) return ::testing::AssertionFailure() << "no stop for [" << shown << "]";
+    if (*got != status) return ::testing::AssertionFailure() << "status " << *got << " instead of " << status << " for [" << shown << "]";
+    if (!log_ends_with(log_tail))
+        return ::testing::AssertionFailure() << "log of [" << shown << "] does not end with [" << log_tail << "]: [" << log_text() << "]";
+    return ::testing::AssertionSuccess();
+}
+
 int run_executable(const std::string& arguments, std::string* output)
 {
     std::string command = std::string(ZEFRA_EXE) + " " + arguments + " 2>/dev/null";

@@ -2,6 +2,8 @@
 // clean model state, writes its input files there and reads back the log.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,6 +47,10 @@ std::string control_with(const std::string& data_sets, int x = 6, int y = 5, int
 // freed first.  When the folder has no `koordina`, a flat rectangular grid of
 // unit spacing is written for the sizes of the first G 1 of the text.
 std::optional<int> read_control(const std::string& control_text);
+
+// Reads `control_text` in a fresh folder and checks that the reader stopped
+// with `status` and that the log ends with `log_tail`.
+::testing::AssertionResult control_rejected(const std::string& control_text, int status, const std::string& log_tail);
 
 // Writes `koordina` with one line per bed point (i, j) of an x by y grid.
 void write_grid(int x, int y, double (*bed)(int i, int j), double spacing = 1.0);
