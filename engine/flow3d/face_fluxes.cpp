@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/driver/physics.h"
 #include "engine/driver/fields.h"
 #include "engine/driver/state_flow.h"
 #include "engine/driver/state_grid.h"
@@ -26,8 +27,6 @@
 namespace zefra {
 
 namespace {
-
-constexpr double Density = 1000.0;
 
 // One-sided gradient at the low or high end of a pair of cells.
 inline double low_end_gradient(double p0, double p1, double p2)
@@ -79,13 +78,13 @@ void i_faces(const Field3& d, double factor)
                     gn = high_end_gradient(pm[k], p0[k], p1[k]);
                 const double uf = w * u0[k] + (1.0 - w) * u1[k], vf = w * v0[k] + (1.0 - w) * v1[k];
                 const double c = correction(mean_gradient(w, gp, gn), p1[k] - p0[k], area[k], w, dp[k], dn[k], factor);
-                out[k] = Density * (area[k] * (uf * nx + vf * ny) + c);
+                out[k] = WaterDensity * (area[k] * (uf * nx + vf * ny) + c);
             }
         }
     for (int j = 2; j <= y; ++j)
         for (int k = 2; k <= z; ++k) {
-            flow1[1][j][k] = Density * m_ar_x[1][j][k] * (xvel[1][j][k] * m_vec_x[1][j][0] + yvel[1][j][k] * m_vec_x[1][j][1]);
-            flow1[x][j][k] = Density * m_ar_x[x][j][k] * (xvel[x + 1][j][k] * m_vec_x[x][j][0] + yvel[x + 1][j][k] * m_vec_x[x][j][1]);
+            flow1[1][j][k] = WaterDensity * m_ar_x[1][j][k] * (xvel[1][j][k] * m_vec_x[1][j][0] + yvel[1][j][k] * m_vec_x[1][j][1]);
+            flow1[x][j][k] = WaterDensity * m_ar_x[x][j][k] * (xvel[x + 1][j][k] * m_vec_x[x][j][0] + yvel[x + 1][j][k] * m_vec_x[x][j][1]);
         }
 }
 
@@ -112,12 +111,12 @@ void j_faces(const Field3& d, double factor)
                     gn = high_end_gradient(pm[k], p0[k], p1[k]);
                 const double uf = w * u0[k] + (1.0 - w) * u1[k], vf = w * v0[k] + (1.0 - w) * v1[k];
                 const double c = correction(mean_gradient(w, gp, gn), p1[k] - p0[k], area[k], w, dp[k], dn[k], factor);
-                out[k] = Density * (area[k] * (uf * nx + vf * ny) + c);
+                out[k] = WaterDensity * (area[k] * (uf * nx + vf * ny) + c);
             }
         }
         for (int k = 2; k <= z; ++k) {
-            flow2[i][1][k] = Density * m_ar_y[i][1][k] * (xvel[i][1][k] * m_vec_y[i][1][0] + yvel[i][1][k] * m_vec_y[i][1][1]);
-            flow2[i][y][k] = Density * m_ar_y[i][y][k] * (xvel[i][y + 1][k] * m_vec_y[i][y][0] + yvel[i][y + 1][k] * m_vec_y[i][y][1]);
+            flow2[i][1][k] = WaterDensity * m_ar_y[i][1][k] * (xvel[i][1][k] * m_vec_y[i][1][0] + yvel[i][1][k] * m_vec_y[i][1][1]);
+            flow2[i][y][k] = WaterDensity * m_ar_y[i][y][k] * (xvel[i][y + 1][k] * m_vec_y[i][y][0] + yvel[i][y + 1][k] * m_vec_y[i][y][1]);
         }
     }
 }
@@ -142,10 +141,10 @@ void k_faces(const Field3& d, double factor)
                 const double uf = w * u[k] + (1.0 - w) * u[k + 1], vf = w * v[k] + (1.0 - w) * v[k + 1];
                 const double wf = w * w3[k] + (1.0 - w) * w3[k + 1];
                 const double c = correction(mean_gradient(w, gp, gn), p[k + 1] - p[k], area[k], w, dd[k], dd[k + 1], factor);
-                out[k] = Density * (area[k] * (uf * normal[k][0] + vf * normal[k][1] + wf * normal[k][2]) + c);
+                out[k] = WaterDensity * (area[k] * (uf * normal[k][0] + vf * normal[k][1] + wf * normal[k][2]) + c);
             }
-            out[1] = Density * area[1] * (u[1] * normal[1][0] + v[1] * normal[1][1] + w3[1] * normal[1][2]);
-            out[z] = Density * area[z] * (u[z + 1] * normal[z][0] + v[z + 1] * normal[z][1] + w3[z + 1] * normal[z][2]);
+            out[1] = WaterDensity * area[1] * (u[1] * normal[1][0] + v[1] * normal[1][1] + w3[1] * normal[1][2]);
+            out[z] = WaterDensity * area[z] * (u[z + 1] * normal[z][0] + v[z + 1] * normal[z][1] + w3[z + 1] * normal[z][2]);
             if (FlagTFS == 1) out[z] = 0.0;
         }
 }
@@ -177,7 +176,7 @@ void joint_faces(const Field3& d, double factor)
                 const double uf = w * xvel[pi][pj][k] + (1.0 - w) * xvel[ni][nj][k];
                 const double vf = w * yvel[pi][pj][k] + (1.0 - w) * yvel[ni][nj][k];
                 const double c = correction(mean_gradient(w, gp, gn), pn - pp, area, w, d[pi][pj][k], d[ni][nj][k], factor);
-                flow2[i][edge][k] = Density * (area * (uf * m_vec_y[i][edge][0] + vf * m_vec_y[i][edge][1]) + c);
+                flow2[i][edge][k] = WaterDensity * (area * (uf * m_vec_y[i][edge][0] + vf * m_vec_y[i][edge][1]) + c);
             }
         }
 }
@@ -197,7 +196,7 @@ void harmonic_fluxes()
             const double summed = column_depth(i, j) + column_depth(i + 1, j);
             if (!shallow(depth_at(summed), m_dist_x[i][j][0] + m_dist_x[i + 1][j][0])) continue;
             for (int k = 2; k <= z; ++k)
-                flow1[i][j][k] = Density * m_ar_x[i][j][k] *
+                flow1[i][j][k] = WaterDensity * m_ar_x[i][j][k] *
                                  (harmonic(xvel[i][j][k], xvel[i + 1][j][k]) * m_vec_x[i][j][0] + harmonic(yvel[i][j][k], yvel[i + 1][j][k]) * m_vec_x[i][j][1]);
         }
     for (int i = 2; i <= x; ++i)
@@ -205,7 +204,7 @@ void harmonic_fluxes()
             const double summed = column_depth(i, j) + column_depth(i, j + 1);
             if (!shallow(depth_at(summed), m_dist_y[i][j][0] + m_dist_y[i][j + 1][0])) continue;
             for (int k = 2; k <= z; ++k)
-                flow2[i][j][k] = Density * m_ar_y[i][j][k] *
+                flow2[i][j][k] = WaterDensity * m_ar_y[i][j][k] *
                                  (harmonic(xvel[i][j][k], xvel[i][j + 1][k]) * m_vec_y[i][j][0] + harmonic(yvel[i][j][k], yvel[i][j + 1][k]) * m_vec_y[i][j][1]);
         }
 }

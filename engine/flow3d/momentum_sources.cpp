@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/driver/physics.h"
 #include "engine/driver/arith.h"
 #include "engine/driver/fields.h"
 #include "engine/driver/state_flow.h"
@@ -22,9 +23,6 @@
 namespace zefra {
 
 namespace {
-
-constexpr double Rho = 1000.0;
-constexpr double Gravity = 9.81;
 
 double cell_volume(int i, int j, int k)
 {
@@ -132,8 +130,8 @@ void coriolis()
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
                 const double v = cell_volume(i, j, k);
-                if (Equation == 1) source[i][j][k] += Rho * Coriolis * yvel[i][j][k] * v;
-                if (Equation == 2) source[i][j][k] -= Rho * Coriolis * xvel[i][j][k] * v;
+                if (Equation == 1) source[i][j][k] += WaterDensity * Coriolis * yvel[i][j][k] * v;
+                if (Equation == 2) source[i][j][k] -= WaterDensity * Coriolis * xvel[i][j][k] * v;
             }
 }
 
@@ -278,7 +276,7 @@ void time_term(const Field3& phi, const Field3& old, const Field3& old2, bool se
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
-                const double mass = Rho * cell_volume(i, j, k) / dt;
+                const double mass = WaterDensity * cell_volume(i, j, k) / dt;
                 wap[i][j][k] += mass;
                 source[i][j][k] += mass * (second ? 2.0 * old[i][j][k] - old2[i][j][k] : old[i][j][k]);
             }

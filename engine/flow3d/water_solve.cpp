@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/driver/physics.h"
 #include "engine/driver/arith.h"
 #include "engine/driver/boogie.h"
 #include "engine/driver/fields.h"
@@ -56,7 +57,6 @@ namespace zefra {
 
 namespace {
 
-constexpr double Rho = 1000.0;
 constexpr int TimeStamps = 34;
 
 double otime[TimeStamps];
@@ -337,7 +337,7 @@ void temperature_equation(const Field3& saved)
             for (int k = 2; k <= znumber; ++k) temp[1][j][k] = Tempinn[n];
     }
     inner_cells([](int i, int j, int k) {
-        const double mass = Rho * 2.0 * m_armap[i][j] * m_dist_z[i][j][k] / TimeStep;
+        const double mass = WaterDensity * 2.0 * m_armap[i][j] * m_dist_z[i][j][k] / TimeStep;
         wap[i][j][k] = ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k] + wat[i][j][k] + wab[i][j][k] + mass;
         source[i][j][k] = mass * temp_old[i][j][k];
     });

@@ -21,6 +21,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/driver/physics.h"
 #include "engine/driver/boogie.h"
 #include "engine/driver/fields.h"
 #include "engine/driver/run_exit.h"
@@ -37,9 +38,6 @@ namespace zefra {
 
 namespace {
 
-constexpr double Gravity = 9.81;
-constexpr double WaterDensity = 1000.0;
-constexpr double Kappa = 0.4;
 constexpr int MaxTrials = 99;
 constexpr const char* StoredBedChanges = "loggfil.pre";
 

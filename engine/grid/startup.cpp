@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/driver/physics.h"
 #include "engine/driver/boogie.h"
 #include "engine/driver/fields.h"
 #include "engine/driver/run_exit.h"
@@ -36,11 +37,6 @@
 namespace zefra {
 
 namespace {
-
-constexpr double Gravity = 9.81;
-constexpr double WaterDensity = 1000.0;
-constexpr double CMu = 0.09;
-constexpr double Kappa = 0.4;
 
 // Strickler's roughness height from the Manning-Strickler coefficient.
 double strickler_roughness(double m)
