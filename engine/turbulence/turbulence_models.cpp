@@ -5,16 +5,20 @@
 // profile for model 7, rho k / omega for k-omega; the epsilon equation of the
 // standard model divides by sigma_eps = 1.3, RNG multiplies by 1.39.
 //
-// turbulence: not yet built (production and dissipation of k and epsilon).
+// turbulence: production G V Gamma from the velocity gradients of the cell
+// (divergence theorem), and the dissipation as the linearised sink wap, for
+// the k equation (5) and the epsilon / omega equation (6) of the model.
 #include "engine/turbulence/turbulence_models.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "engine/driver/boogie.h"
 #include "engine/driver/fields.h"
 #include "engine/driver/state_flow.h"
 #include "engine/driver/state_grid.h"
 #include "engine/driver/state_turbulence.h"
+#include "engine/turbulence/cell_gradients.h"
 
 namespace zefra {
 
@@ -27,6 +31,15 @@ bool k_epsilon_family()
     return TurbulenceModel == 0 || TurbulenceModel == 1 || TurbulenceModel == 8 || TurbulenceModel == 9;
 }
 
+// Height of the centre of cell k above the bed, walking up the column.
+struct ColumnWalk {
+    double centre = 0.0;
+    void next(int i, int j, int k)
+    {
+        centre += k == 2 ? m_dist_z[i][j][2] : m_dist_z[i][j][k - 1] + m_dist_z[i][j][k];
+    }
+};
+
 // Models 8 and 9: the eddy viscosity dies out towards the bed with the local
 // Reynolds number of the wall distance.
 void damp_near_bed()
@@ -36,10 +49,10 @@ void damp_near_bed()
             const double y1 = m_dist_z[i][j][2];
             const double ub = std::sqrt(xvel[i][j][2] * xvel[i][j][2] + yvel[i][j][2] * yvel[i][j][2]);
             const double utau = std::sqrt(0.001 * (0.001 * ub / (y1 + 1e-20)));
-            double height = 0.0;  // of the cell centre above the bed
+            ColumnWalk walk;
             for (int k = 2; k <= znumber; ++k) {
-                height += k == 2 ? m_dist_z[i][j][2] : m_dist_z[i][j][k - 1] + m_dist_z[i][j][k];
-                const double yplus = height * utau * 1e6;
+                walk.next(i, j, k);
+                const double yplus = walk.centre * utau * 1e6;
                 const double factor = 1.0 - std::exp(-0.0002 * yplus - 0.00065 * yplus * yplus);
                 gama[i][j][k] = std::max(gama[i][j][k] * factor, Viscosity);
             }
@@ -61,6 +74,25 @@ void algebraic_viscosity()
         }
 }
 
+// Model 14: kinen holds the modified eddy viscosity nu~ (m2/s).  The momentum
+// equations see rho nu~ f_v1 with f_v1 = chi^3 / (chi^3 + 7.1^3), chi = nu~ / nu;
+// the nu~ equation itself diffuses with (mu + rho nu~) / sigma, sigma = 2/3.
+void one_equation_viscosity()
+{
+    constexpr double Cv1Cubed = 7.1 * 7.1 * 7.1;
+    for (int i = 2; i <= xnumber + 1; ++i)
+        for (int j = 2; j <= ynumber + 1; ++j)
+            for (int k = 2; k <= znumber + 1; ++k) {
+                const double nu = std::max(kinen[i][j][k], 0.0);
+                if (Equation == 5) {
+                    gama[i][j][k] = (gama[i][j][k] + 1000.0 * nu) * 1.5;
+                } else {
+                    const double chi = nu / 1e-6, chi3 = chi * chi * chi;
+                    gama[i][j][k] += 1000.0 * nu * chi3 / (chi3 + Cv1Cubed);
+                }
+            }
+}
+
 }  // namespace
 
 void GammaCalc()
@@ -78,10 +110,7 @@ void GammaCalc()
     }
     if (TurbulenceModel == 8 || TurbulenceModel == 9) damp_near_bed();
     if (TurbulenceModel == 7) algebraic_viscosity();
-    if (TurbulenceModel == 14)
-        for (int i = 2; i <= x + 1; ++i)
-            for (int j = 2; j <= y + 1; ++j)
-                for (int k = 2; k <= z + 1; ++k) gama[i][j][k] += 1000.0 * kinen[i][j][k];
+    if (TurbulenceModel == 14) one_equation_viscosity();
     if (TurbulenceModel == 15 || TurbulenceModel == 16)
         for (int i = 2; i <= x + 1; ++i)
             for (int j = 2; j <= y + 1; ++j)
@@ -99,6 +128,157 @@ void GammaCalc()
     std::copy(gama.data(), gama.data() + gama.size(), gamaV.data());
 }
 
-void turbulence() {}
+namespace {
+
+bool transports_k()
+{
+    return k_epsilon_family() || TurbulenceModel == 14 || TurbulenceModel == 15 || TurbulenceModel == 16;
+}
+
+// Extra production in the roughness layer (FlagScotti 7 or 9): from the
+// second cell upwards while the top of the cell stays below the roughness
+// height of the column.
+void roughness_layer_production()
+{
+    const double p = ParamScotti;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            const double ks = Xks[i][j];
+            double top = 0.0;  // height of the cell top above the bed
+            for (int k = 2; k <= znumber; ++k) {
+                const double dz = 2.0 * m_dist_z[i][j][k];
+                top += dz;
+                if (top >= ks) break;
+                if (OBlok[i][j][k] == 0) continue;
+                const double z = top - 0.5 * dz, u = xvel[i][j][k], v = yvel[i][j][k];
+                if (FlagScotti == 7) {
+                    const double f = p + (1.0 - p) * z / ks;
+                    const double shear = std::sqrt(u * u + v * v) / (2.0 * dz);
+                    source[i][j][k] += (1.0 - f) * f * 2.0 * shear * shear * gama[i][j][k] * dz * m_armap[i][j];
+                } else {
+                    const double r = (1.0 - p) * (1.0 - z / ks);
+                    source[i][j][k] += 2.0 * 430.0 * r * r * r * (std::fabs(u) + std::fabs(v)) * std::sqrt(m_armap[i][j]) * dz;
+                }
+            }
+        }
+}
+
+// The k equation: dissipation rho V eps / k, or rho V omega beta* (k-omega),
+// or production and cross diffusion only (one-equation model).
+void k_terms()
+{
+    const int model = TurbulenceModel;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) {
+                const double volume = Volume[i][j][k], kk = kinen[i][j][k], e = epsilon[i][j][k];
+                if (model == 15 || model == 16) {
+                    const Vector3 gk = cell_gradient(kinen, i, j, k), gw = cell_gradient(epsilon, i, j, k);
+                    const double chi = (gk.x * gw.x + gk.y * gw.y + gk.z * gw.z) / (volume * volume + 1e-30) / (e * e * e + 1e-30);
+                    const double beta = chi > 0.0 ? 0.09 * (1.0 + 680.0 * chi * chi) / (1.0 + 400.0 * chi * chi) : 0.09;
+                    wap[i][j][k] = 1000.0 * volume * e * beta;
+                } else if (model == 14) {
+                    const Vector3 g = cell_gradient(kinen, i, j, k);
+                    source[i][j][k] = 0.1355 * source[i][j][k] + 933.0 * (g.x * g.x + g.y * g.y + g.z * g.z) / (volume + 1e-30);
+                    wap[i][j][k] = 0.0;
+                } else {
+                    wap[i][j][k] = 1000.0 * volume * e / (kk + 1e-20);
+                    if (model == 1) source[i][j][k] *= 0.719;
+                }
+            }
+}
+
+// C2* of the RNG model from eta = S k / eps.
+double rng_c2(double eta)
+{
+    eta = std::min(eta, 1e30);
+    const double eta3 = eta * eta * eta;
+    return 1.68 + 0.085 * eta3 * (1.0 - eta / 4.38) / (1.0 + 0.012 * eta3);
+}
+
+// |Omega_ij Omega_jk S_ki| of a velocity gradient given times V, divided by V^3.
+double vortex_stretching(const double g[3][3], double volume)
+{
+    double omega[3][3], strain[3][3];
+    for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b) {
+            omega[a][b] = 0.5 * (g[a][b] - g[b][a]);
+            strain[a][b] = 0.5 * (g[a][b] + g[b][a]);
+        }
+    double sum = 0.0;
+    for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b)
+            for (int c = 0; c < 3; ++c) sum += omega[a][b] * omega[b][c] * strain[c][a];
+    return std::fabs(sum) / (volume * volume * volume + 1e-300);
+}
+
+// The epsilon (or omega) equation.
+void epsilon_terms()
+{
+    const int model = TurbulenceModel;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            const double y1 = m_dist_z[i][j][2];
+            const double ub = std::sqrt(xvel[i][j][2] * xvel[i][j][2] + yvel[i][j][2] * yvel[i][j][2] + zvel[i][j][2] * zvel[i][j][2] + 1e-8);
+            ColumnWalk walk;
+            for (int k = 2; k <= znumber; ++k) {
+                walk.next(i, j, k);
+                const double volume = Volume[i][j][k], kk = kinen[i][j][k], e = epsilon[i][j][k];
+                const double ratio = e / (kk + 1e-20);
+                double& src = source[i][j][k];
+                double& sink = wap[i][j][k];
+                if (model == 0 || model == 8 || model == 9) {
+                    sink = 1920.0 * volume * ratio;
+                    src = 1.44 * src * 1.3 * ratio;
+                    if (model == 9) {
+                        const double re_t = kk * kk / (1e-6 * e + 1e-30);
+                        const double y_plus = walk.centre * (0.001 * ub / y1) * 1e6;
+                        const double wall_part = 1.0 - std::exp(-y_plus / 6.0);
+                        sink *= std::max(0.0, (1.0 - 0.3 * std::exp(-(re_t / 6.5) * (re_t / 6.5))) * wall_part * wall_part);
+                    }
+                } else if (model == 1) {
+                    const double eta = std::sqrt(Stress[i][j][k] / (volume + 1e-30)) * kk / (e + 1e-20);
+                    const double c2 = rng_c2(eta);
+                    src = 1.42 * src * 0.719 * ratio;
+                    // A negative C2* turns the sink into a source: kept explicit so
+                    // that the central coefficient stays positive.
+                    if (c2 >= 0.0)
+                        sink = 1000.0 * c2 * volume * ratio;
+                    else
+                        src -= 1000.0 * c2 * volume * ratio * e;
+                } else {  // k-omega: epsilon holds omega
+                    double g[3][3];
+                    velocity_gradient(i, j, k, g);
+                    const double beta_omega = 0.09 * e;
+                    const double chi = vortex_stretching(g, volume) / (beta_omega * beta_omega * beta_omega + 1e-300);
+                    const double f_beta = (1.0 + 70.0 * chi) / (1.0 + 80.0 * chi);
+                    sink = 1000.0 * volume * 0.072 * f_beta * e;
+                    src = 0.52 * src * ratio;
+                }
+            }
+        }
+}
+
+}  // namespace
+
+void turbulence()
+{
+    if (!transports_k()) return;
+    if (Equation != 5 && Equation != 6) log_and_end(0, "Error in turbulence calc., Equation = %d\n", Equation);
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) {
+                double g[3][3];
+                velocity_gradient(i, j, k, g);
+                const double stress = strain_rate_volume(g, Volume[i][j][k]);
+                Stress[i][j][k] = stress;
+                source[i][j][k] = gama[i][j][k] * stress;
+            }
+    if (FlagScotti == 7 || FlagScotti == 9) roughness_layer_production();
+    if (Equation == 5)
+        k_terms();
+    else
+        epsilon_terms();
+}
 
 }  // namespace zefra

@@ -1,10 +1,296 @@
-// Wall laws.  Not yet built: walls only close their faces (the coefficient
-// and flux routines clear them); no wall friction is added.
+// Rough-wall laws for the cells next to walls: the bed, a roof, side walls
+// and the faces of out-blocks.
+//
+// With y the distance from the cell centre to the wall face and ks its
+// roughness, E = ln(30 y / ks) / kappa is the velocity at y in units of the
+// friction velocity u* = C_mu^0.25 k^0.5.  Then
+//   momentum: friction rho u* A / E on the velocity along the wall,
+//   k:        production tau_w u / y and dissipation C_mu^0.75 k^1.5 E / y
+//             instead of the terms of the turbulence model,
+//   epsilon:  fixed at C_mu^0.75 k^1.5 / (kappa y) (omega of the k-omega
+//             models and nu~ of the one-equation model: see below).
+// wallall sums every wall face of a cell, wall takes only the nearest.
 #include "engine/turbulence/wall_laws.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/driver/boogie.h"
+#include "engine/driver/fields.h"
+#include "engine/driver/physics.h"
+#include "engine/driver/run_exit.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+#include "engine/driver/state_turbulence.h"
 
 namespace zefra {
 
-void wall() {}
-void wallall() {}
+namespace {
+
+constexpr double Fixed = 1e30;  // central coefficient that fixes a value
+constexpr double MinK = 1e-9;
+
+enum class Side { I, J, Bed, Roof };
+
+struct WallFace {
+    Side side;
+    double y;       // distance of the cell centre from the face
+    double area;
+    double n[3];    // unit normal
+    double ks;      // roughness height
+    double kappa;
+};
+
+struct Constants {
+    double c25, c75;  // C_mu^0.25, C_mu^0.75
+};
+
+Constants model_constants()
+{
+    const double cmu = TurbulenceModel == 1 ? 0.085 : 0.09;
+    return {std::pow(cmu, 0.25), std::pow(cmu, 0.75)};
+}
+
+bool k_omega()
+{
+    return TurbulenceModel == 15 || TurbulenceModel == 16;
+}
+
+// Side walls take the roughness of their side of the channel; a roof the
+// wall roughness all across.
+double side_roughness(int j)
+{
+    return j == 2 ? XksJ1 : j == ynumber ? XksJ2 : XksWall;
+}
+
+// The von Karman constant at the bed, reduced by suspended sediment.
+double bed_kappa(int i, int j, int k)
+{
+    if (WallChoiseSed != 0) return Xkappa;
+    return Xkappa / (2.5 * conc[0][i][j][k] + 1.0);
+}
+
+WallFace i_face(int i, int j, int k, int marker)
+{
+    const int face = marker == 1 ? i - 1 : i;
+    return {Side::I, m_dist_x[i][j][k], m_ar_x[face][j][k], {m_vec_x[face][j][0], m_vec_x[face][j][1], 0.0}, side_roughness(j), Xkappa};
+}
+
+WallFace j_face(int i, int j, int k, int marker)
+{
+    const int face = marker == 1 ? j - 1 : j;
+    return {Side::J, m_dist_y[i][j][k], m_ar_y[i][face][k], {m_vec_y[i][face][0], m_vec_y[i][face][1], 0.0}, side_roughness(j), Xkappa};
+}
+
+WallFace k_face(int i, int j, int k, int marker)
+{
+    const int face = marker == 1 ? k - 1 : k;
+    const double* n = m_vec_z[i][j][face].data();
+    if (marker == 1) return {Side::Bed, m_dist_z[i][j][k], m_ar_z[i][j][face], {n[0], n[1], n[2]}, Xks[i][j], bed_kappa(i, j, k)};
+    return {Side::Roof, m_dist_z[i][j][k], m_ar_z[i][j][face], {n[0], n[1], n[2]}, XksWall, Xkappa};
+}
+
+// Calls visit(face) for every wall face of cell (i, j, k).
+template <class Visit>
+void for_each_wall_face(int i, int j, int k, Visit visit)
+{
+    if (const int m = WallI[i][j][k]; m != 0) visit(i_face(i, j, k, m));
+    if (const int m = WallJ[i][j][k]; m != 0) visit(j_face(i, j, k, m));
+    if (const int m = WallK[i][j][k]; m != 0) visit(k_face(i, j, k, m));
+}
+
+// The rough-wall log law: velocity at y over u*, its logarithm floored.
+double log_law(const WallFace& w, double floor)
+{
+    return std::max(std::log(30.0 * w.y / w.ks), floor) / w.kappa;
+}
+
+// The log law of wallall, with the bed-form laws at the bed (WallChoiseForm).
+double log_law_all(const WallFace& w, int i, int j)
+{
+    if (w.side == Side::Bed && WallChoiseForm != 0) {
+        if (w.y <= w.ks) return std::max(3.4 * w.y / (w.ks * w.kappa), 0.01);
+        if (WallChoiseForm == 1 && w.y > Bedformheight[i][j]) return std::max(0.135 * (w.y / w.ks - 1.0) + 3.4 / w.kappa, 0.01);
+    }
+    return log_law(w, 0.01);
+}
+
+// Smooth-wall law of the k equation of the k-omega model 15.
+double smooth_law(const WallFace& w, double k)
+{
+    const double y_star = std::sqrt(0.3 * k) * w.y * 1e6;
+    return y_star > 11.626 ? std::log(9.0 * y_star) / w.kappa : y_star;
+}
+
+// Momentum: friction on the velocity along the wall face.
+void add_friction(int i, int j, int k, const WallFace& w, double e, bool replace, const Constants& c)
+{
+    const double kk = std::max(kinen[i][j][k], MinK);
+    const double friction = WaterDensity * c.c25 * std::sqrt(kk) * w.area / e;
+    const double normal = xvel[i][j][k] * w.n[0] + yvel[i][j][k] * w.n[1] + zvel[i][j][k] * w.n[2];
+    if (replace)
+        wap[i][j][k] = friction;
+    else
+        wap[i][j][k] += friction;
+    source[i][j][k] += friction * normal * w.n[Equation - 1];
+}
+
+// k: production and dissipation of the wall layer.
+void add_k_terms(int i, int j, int k, const WallFace& w, double e, const Constants& c)
+{
+    const double kk = std::max(kinen[i][j][k], MinK), root = std::sqrt(kk);
+    const double u = xvel[i][j][k], v = yvel[i][j][k], ww = zvel[i][j][k];
+    const double volume = Volume[i][j][k];
+    wap[i][j][k] += WaterDensity * c.c75 * root * e / w.y * volume;
+    source[i][j][k] += WaterDensity * c.c25 * root * (u * u + v * v + ww * ww) / (e * w.y) * volume;
+}
+
+// The value epsilon (or omega) takes in a cell next to the wall face.  For the
+// k-omega models omega = eps / (C_mu k) of the same wall layer, and at the
+// bed of model 15 the rough-wall value 2500 nu / ks^2.
+double wall_dissipation(int i, int j, int k, const WallFace& w, const Constants& c)
+{
+    const double kk = std::max(kinen[i][j][k], MinK);
+    if (TurbulenceModel == 15 && w.side == Side::Bed) return 0.0025 / (w.ks * w.ks + 1e-20);
+    if (k_omega()) return std::sqrt(kk) / (c.c25 * w.kappa * w.y);
+    return c.c75 * kk * std::sqrt(kk) / (w.kappa * w.y);
+}
+
+// The one-equation model (14): nu~ in a wall cell is the log-layer eddy
+// viscosity kappa u* y, with u* from the log law and the speed of the cell.
+void fix_modified_viscosity(int i, int j, int k, const WallFace& w, double e)
+{
+    const double u = xvel[i][j][k], v = yvel[i][j][k], ww = zvel[i][j][k];
+    const double u_star = std::sqrt(u * u + v * v + ww * ww) / e;
+    wap[i][j][k] += Fixed;
+    source[i][j][k] += Fixed * w.kappa * u_star * w.y;
+}
+
+void fix_dissipation(int i, int j, int k, const WallFace& w, const Constants& c)
+{
+    wap[i][j][k] += Fixed;
+    source[i][j][k] += Fixed * wall_dissipation(i, j, k, w, c);
+}
+
+// Which faces of a wall cell take part in the k and epsilon treatment.
+bool treated_for_turbulence(int i, int j, int k, const WallFace& w)
+{
+    if (FlagWallAll == 3) return w.side == Side::Bed || w.side == Side::Roof;
+    if (FlagWallAll == 4) {
+        if (WallK[i][j][k] == 1) return true;
+        double centre = m_dist_z[i][j][k];
+        for (int m = 2; m < k; ++m) centre += 2.0 * m_dist_z[i][j][m];
+        return centre < Xks[i][j];
+    }
+    return true;
+}
+
+// Epsilon at the free surface (FlagSurfEps 1): k^1.5 over a length
+// proportional to the depth.
+void surface_dissipation(const Constants& c)
+{
+    const int k = znumber;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            const double kk = std::max(kinen[i][j][k], MinK);
+            const double depth = 2.0 * m_dist_z[i][j][0];
+            double value = kk * std::sqrt(kk) / (SurfEpsCoeff * depth + 1e-20);
+            if (k_omega()) value /= c.c25 * c.c25 * c.c25 * c.c25 * kk;
+            wap[i][j][k] += Fixed;
+            source[i][j][k] += Fixed * value;
+        }
+}
+
+void clear_wall_cells(bool (*treated)(int, int, int))
+{
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k)
+                if (Wall[i][j][k] != 0 && treated(i, j, k)) {
+                    wap[i][j][k] = 0.0;
+                    source[i][j][k] = 0.0;
+                }
+}
+
+bool any_treated_face(int i, int j, int k)
+{
+    bool any = false;
+    for_each_wall_face(i, j, k, [&](const WallFace& w) { any = any || treated_for_turbulence(i, j, k, w); });
+    return any;
+}
+
+bool every_wall_cell(int, int, int)
+{
+    return true;
+}
+
+}  // namespace
+
+void wallall()
+{
+    const int e = Equation;
+    if (e != 1 && e != 2 && e != 3 && e != 5 && e != 6) return;
+    const Constants c = model_constants();
+    if (e >= 5) clear_wall_cells(any_treated_face);
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) {
+                if (Wall[i][j][k] == 0) continue;
+                for_each_wall_face(i, j, k, [&](const WallFace& w) {
+                    if (e <= 3) {
+                        add_friction(i, j, k, w, log_law_all(w, i, j), false, c);
+                    } else if (treated_for_turbulence(i, j, k, w)) {
+                        if (e == 5 && TurbulenceModel == 14) {
+                            fix_modified_viscosity(i, j, k, w, log_law_all(w, i, j));
+                        } else if (e == 5) {
+                            const bool smooth = TurbulenceModel == 15;
+                            add_k_terms(i, j, k, w, smooth ? smooth_law(w, std::max(kinen[i][j][k], MinK)) : log_law_all(w, i, j), c);
+                        } else {
+                            fix_dissipation(i, j, k, w, c);
+                        }
+                    }
+                });
+            }
+    if (e == 6 && FlagSurfEps == 1) surface_dissipation(c);
+}
+
+void wall()
+{
+    const int e = Equation;
+    if (e > 3 && e != 5 && e != 6) log_and_end(0, "Error in wall, Equation = %d\n", e);
+    const Constants c = model_constants();
+    if (e >= 5) clear_wall_cells(every_wall_cell);
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) {
+                if (Wall[i][j][k] == 0) continue;
+                const double yi = WallI[i][j][k] != 0 ? m_dist_x[i][j][k] : 1000.0;
+                const double yj = WallJ[i][j][k] != 0 ? m_dist_y[i][j][k] : 1000.0;
+                const double yk = WallK[i][j][k] != 0 ? m_dist_z[i][j][k] : 1000.0;
+                const double y = std::min({yi, yj, yk});
+                if (y < 1e-10) {
+                    Boogie log;
+                    log.print("Error, too small Mdist in wall\n");
+                    if (e == 5) log.print("Mdist(%d,%d,%d,%d) = %e\n", i, j, k, e, y);
+                    log.close();
+                    end_run(0);
+                }
+                WallFace w;
+                if (WallI[i][j][k] != 0 && std::fabs(yi - y) <= 1e-4 * y)
+                    w = i_face(i, j, k, WallI[i][j][k]);
+                else if (WallJ[i][j][k] != 0 && std::fabs(yj - y) <= 1e-4 * y)
+                    w = j_face(i, j, k, WallJ[i][j][k]);
+                else
+                    w = k_face(i, j, k, WallK[i][j][k]);
+                if (e <= 3)
+                    add_friction(i, j, k, w, log_law(w, 1.0), true, c);
+                else if (e == 5 && TurbulenceModel == 14)
+                    fix_modified_viscosity(i, j, k, w, log_law(w, 0.01));
+                else if (e == 5)
+                    add_k_terms(i, j, k, w, log_law(w, 0.01), c);
+                else
+                    fix_dissipation(i, j, k, w, c);
+            }
+}
 
 }  // namespace zefra

@@ -1,0 +1,98 @@
+#include "engine/turbulence/cell_gradients.h"
+
+#include "engine/driver/fields.h"
+#include "engine/driver/state_grid.h"
+
+namespace zefra {
+
+namespace {
+
+struct Column {
+    int i, j;
+};
+
+// The neighbouring column across the low-i, low-j and high-j faces: the
+// partner of the link tables at a block joint, else the next index.
+inline Column low_i(int i, int j)
+{
+    if (MBNo > 0 && Pi1MultiBlock[i][j][0] != 0) return {Pi1MultiBlock[i][j][0], Pi1MultiBlock[i][j][1]};
+    return {i - 1, j};
+}
+
+inline Column low_j(int i, int j)
+{
+    if (MBNo > 0 && j == 2 && Pj1MultiBlock[i][0] != 0) return {Pj1MultiBlock[i][0], Pj1MultiBlock[i][1]};
+    return {i, j - 1};
+}
+
+inline Column high_j(int i, int j)
+{
+    if (MBNo > 0 && j == ynumber && Pj2MultiBlock[i][0] != 0) return {Pj2MultiBlock[i][0], Pj2MultiBlock[i][1]};
+    return {i, j + 1};
+}
+
+// Weight of the cell's own value at a face: the neighbour's share of the
+// distance between the two centres.
+inline double own_weight(double own_half, double other_half)
+{
+    return other_half / (own_half + other_half + 1e-30);
+}
+
+// Calls face(weight, neighbour i, neighbour j, neighbour k, nx, ny, nz, area)
+// for the six faces of cell (i, j, k), normals pointing out of the cell.
+template <class Face>
+inline void for_each_face(int i, int j, int k, Face face)
+{
+    const double hx = m_dist_x[i][j][k], hy = m_dist_y[i][j][k], hz = m_dist_z[i][j][k];
+    const Column w = low_i(i, j), s = low_j(i, j), n = high_j(i, j);
+    face(own_weight(hx, m_dist_x[w.i][w.j][k]), w.i, w.j, k, -m_vec_x[i - 1][j][0], -m_vec_x[i - 1][j][1], 0.0, m_ar_x[i - 1][j][k]);
+    face(own_weight(hx, m_dist_x[i + 1][j][k]), i + 1, j, k, m_vec_x[i][j][0], m_vec_x[i][j][1], 0.0, m_ar_x[i][j][k]);
+    face(own_weight(hy, m_dist_y[s.i][s.j][k]), s.i, s.j, k, -m_vec_y[i][j - 1][0], -m_vec_y[i][j - 1][1], 0.0, m_ar_y[i][j - 1][k]);
+    face(own_weight(hy, m_dist_y[n.i][n.j][k]), n.i, n.j, k, m_vec_y[i][j][0], m_vec_y[i][j][1], 0.0, m_ar_y[i][j][k]);
+    const double* down = m_vec_z[i][j][k - 1].data();
+    const double* up = m_vec_z[i][j][k].data();
+    face(own_weight(hz, m_dist_z[i][j][k - 1]), i, j, k - 1, -down[0], -down[1], -down[2], m_ar_z[i][j][k - 1]);
+    face(own_weight(hz, m_dist_z[i][j][k + 1]), i, j, k + 1, up[0], up[1], up[2], m_ar_z[i][j][k]);
+}
+
+}  // namespace
+
+Vector3 cell_gradient(const Field3& phi, int i, int j, int k)
+{
+    Vector3 g;
+    const double own = phi[i][j][k];
+    for_each_face(i, j, k, [&](double w, int a, int b, int c, double nx, double ny, double nz, double area) {
+        const double value = (w * own + (1.0 - w) * phi[a][b][c]) * area;
+        g.x += value * nx;
+        g.y += value * ny;
+        g.z += value * nz;
+    });
+    return g;
+}
+
+void velocity_gradient(int i, int j, int k, double g[3][3])
+{
+    const Field3 u[3] = {xvel, yvel, zvel};
+    double own[3];
+    for (int a = 0; a < 3; ++a) {
+        own[a] = u[a][i][j][k];
+        g[a][0] = g[a][1] = g[a][2] = 0.0;
+    }
+    for_each_face(i, j, k, [&](double w, int a, int b, int c, double nx, double ny, double nz, double area) {
+        for (int m = 0; m < 3; ++m) {
+            const double value = (w * own[m] + (1.0 - w) * u[m][a][b][c]) * area;
+            g[m][0] += value * nx;
+            g[m][1] += value * ny;
+            g[m][2] += value * nz;
+        }
+    });
+}
+
+double strain_rate_volume(const double g[3][3], double volume)
+{
+    const double xy = g[0][1] + g[1][0], xz = g[0][2] + g[2][0], yz = g[1][2] + g[2][1];
+    const double sum = 2.0 * (g[0][0] * g[0][0] + g[1][1] * g[1][1] + g[2][2] * g[2][2]) + xy * xy + xz * xz + yz * yz;
+    return sum / (volume + 1e-30);
+}
+
+}  // namespace zefra
