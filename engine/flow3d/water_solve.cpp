@@ -452,15 +452,24 @@ void shift_time_levels(long first)
     }
 }
 
-// Bed shear stress from the bed-cell velocity (algebraic models) or from k.
+// Bed shear stress from the bed-cell velocity (algebraic models), from k
+// (the k-epsilon and k-omega families, the near-bed damped k-epsilon models
+// included), or from the rough-wall law of the bed cell (the one-equation
+// model, whose k array holds the modified eddy viscosity).
 void bed_shear_stress()
 {
-    const bool algebraic = TurbulenceModel == 3 || TurbulenceModel == 7;
-    const bool k_eps = TurbulenceModel < 2 || TurbulenceModel > 14;
-    if (!algebraic && !k_eps) return;
+    const int model = TurbulenceModel;
+    const bool algebraic = model == 3 || model == 7;
+    const bool k_eps = model < 2 || model > 14 || model == 8 || model == 9;
+    const bool log_law = model == 14;
+    if (!algebraic && !k_eps && !log_law) return;
     for (int i = 1; i <= xnumber + 1; ++i)
         for (int j = 2; j <= ynumber; ++j) {
-            if (algebraic) {
+            if (log_law) {
+                const double e = std::max(std::log(30.0 * m_dist_z[i][j][2] / (Xks[i][j] + 1e-20)), 0.01) / Xkappa;
+                const double u = xvel[i][j][2], v = yvel[i][j][2];
+                bedshear[i][j] = 1000.0 * (u * u + v * v) / (e * e);
+            } else if (algebraic) {
                 const double x = std::max(8.0 * m_dist_z[i][j][2] / (Xks[i][j] + 1e-7), 1.1);
                 const double u = xvel[i][j][2], v = yvel[i][j][2];
                 bedshear[i][j] = 1000.0 * 0.16 * (u * u + v * v) / (std::log(x) * std::log(x));

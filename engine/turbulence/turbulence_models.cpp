@@ -118,7 +118,10 @@ void GammaCalc()
 
     // Prandtl-Schmidt numbers of the transported quantities.
     double factor = 1.0;
-    if (TurbulenceModel == 0 && Equation == 6) factor = 0.7692;
+    // The near-bed damped models 8 and 9 are the standard model next to the
+    // bed and share its sigma_eps, which the factor 1.3 of the epsilon
+    // production undoes again.
+    if ((TurbulenceModel == 0 || TurbulenceModel == 8 || TurbulenceModel == 9) && Equation == 6) factor = 0.7692;
     if (TurbulenceModel == 1 && Equation >= 5) factor = 1.39;
     if (factor != 1.0)
         for (int i = 1; i <= x + 1; ++i)
@@ -163,6 +166,30 @@ void roughness_layer_production()
         }
 }
 
+// Distance of the centre of cell (i, j, k) from the bed, or from the roof of
+// a closed conduit when that is nearer.
+double wall_distance(int i, int j, int k)
+{
+    double below = m_dist_z[i][j][k], above = m_dist_z[i][j][k];
+    for (int m = 2; m < k; ++m) below += 2.0 * m_dist_z[i][j][m];
+    for (int m = k + 1; m <= znumber; ++m) above += 2.0 * m_dist_z[i][j][m];
+    return FlagRoof == 0 ? std::min(below, above) : below;
+}
+
+// f_w of the one-equation model: the destruction fades away from the wall
+// where nu~ is small against S~ kappa^2 d^2.
+double destruction_factor(double nu, double strain, double d)
+{
+    constexpr double Kappa2 = 0.41 * 0.41, Cv1Cubed = 7.1 * 7.1 * 7.1, Cw3Sixth = 64.0;
+    const double chi = nu / 1e-6, chi3 = chi * chi * chi;
+    const double fv1 = chi3 / (chi3 + Cv1Cubed), fv2 = 1.0 - chi / (1.0 + chi * fv1);
+    const double kd2 = Kappa2 * d * d + 1e-30;
+    const double modified_strain = std::max(strain + nu / kd2 * fv2, 0.3 * strain);
+    const double r = std::min(nu / (modified_strain * kd2 + 1e-30), 10.0);
+    const double g = r + 0.3 * (std::pow(r, 6.0) - r), g6 = std::pow(g, 6.0);
+    return g * std::pow((1.0 + Cw3Sixth) / (g6 + Cw3Sixth), 1.0 / 6.0);
+}
+
 // The k equation: dissipation rho V eps / k, or rho V omega beta* (k-omega),
 // or production and cross diffusion only (one-equation model).
 void k_terms()
@@ -178,9 +205,14 @@ void k_terms()
                     const double beta = chi > 0.0 ? 0.09 * (1.0 + 680.0 * chi * chi) / (1.0 + 400.0 * chi * chi) : 0.09;
                     wap[i][j][k] = 1000.0 * volume * e * beta;
                 } else if (model == 14) {
+                    // nu~ equation: production rho c_b1 S nu~ V with S the strain
+                    // rate, cross diffusion rho c_b2 / sigma |grad nu~|^2 V and the
+                    // destruction rho c_w1 (nu~ / d)^2 V towards the bed.
                     const Vector3 g = cell_gradient(kinen, i, j, k);
-                    source[i][j][k] = 0.1355 * source[i][j][k] + 933.0 * (g.x * g.x + g.y * g.y + g.z * g.z) / (volume + 1e-30);
-                    wap[i][j][k] = 0.0;
+                    const double nu = std::max(kk, 0.0), d = wall_distance(i, j, k);
+                    const double strain = std::sqrt(Stress[i][j][k] / (volume + 1e-30));
+                    source[i][j][k] = 1000.0 * 0.1355 * strain * nu * volume + 933.0 * (g.x * g.x + g.y * g.y + g.z * g.z) / (volume + 1e-30);
+                    wap[i][j][k] = 1000.0 * 3.239 * destruction_factor(nu, strain, d) * nu / (d * d + 1e-30) * volume;
                 } else {
                     wap[i][j][k] = 1000.0 * volume * e / (kk + 1e-20);
                     if (model == 1) source[i][j][k] *= 0.719;

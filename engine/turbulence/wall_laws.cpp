@@ -115,19 +115,32 @@ double log_law_all(const WallFace& w, int i, int j)
     return log_law(w, 0.01);
 }
 
-// Smooth-wall law of the k equation of the k-omega model 15.
-double smooth_law(const WallFace& w, double k)
+// Wall law of the k equation of the k-omega model 15: the smooth-wall law,
+// but never above the rough-wall law, which governs once the roughness
+// elements stick out of the viscous sublayer (river beds).
+double smooth_law(const WallFace& w, double k, int i, int j)
 {
     const double y_star = std::sqrt(0.3 * k) * w.y * 1e6;
-    return y_star > 11.626 ? std::log(9.0 * y_star) / w.kappa : y_star;
+    const double smooth = y_star > 11.626 ? std::log(9.0 * y_star) / w.kappa : y_star;
+    return std::min(smooth, log_law_all(w, i, j));
 }
 
-// Momentum: friction on the velocity along the wall face.
+// Momentum: friction on the velocity along the wall face.  The friction
+// velocity comes from k; the one-equation model, whose k array holds the
+// modified eddy viscosity, takes it from the log law and the velocity along
+// the wall instead.
 void add_friction(int i, int j, int k, const WallFace& w, double e, bool replace, const Constants& c)
 {
-    const double kk = std::max(kinen[i][j][k], MinK);
-    const double friction = WaterDensity * c.c25 * std::sqrt(kk) * w.area / e;
-    const double normal = xvel[i][j][k] * w.n[0] + yvel[i][j][k] * w.n[1] + zvel[i][j][k] * w.n[2];
+    const double u = xvel[i][j][k], v = yvel[i][j][k], ww = zvel[i][j][k];
+    const double normal = u * w.n[0] + v * w.n[1] + ww * w.n[2];
+    double u_star;
+    if (TurbulenceModel == 14) {
+        const double tu = u - normal * w.n[0], tv = v - normal * w.n[1], tw = ww - normal * w.n[2];
+        u_star = std::sqrt(tu * tu + tv * tv + tw * tw) / e;
+    } else {
+        u_star = c.c25 * std::sqrt(std::max(kinen[i][j][k], MinK));
+    }
+    const double friction = WaterDensity * u_star * w.area / e;
     if (replace)
         wap[i][j][k] = friction;
     else
@@ -146,13 +159,17 @@ void add_k_terms(int i, int j, int k, const WallFace& w, double e, const Constan
 }
 
 // The value epsilon (or omega) takes in a cell next to the wall face.  For the
-// k-omega models omega = eps / (C_mu k) of the same wall layer, and at the
-// bed of model 15 the rough-wall value 2500 nu / ks^2.
+// k-omega models omega = eps / (C_mu k) of the same wall layer; at the bed of
+// model 15 the wall value 2500 nu / ks^2 where that is larger (a cell inside
+// the viscous sublayer of a smooth bed).
 double wall_dissipation(int i, int j, int k, const WallFace& w, const Constants& c)
 {
     const double kk = std::max(kinen[i][j][k], MinK);
-    if (TurbulenceModel == 15 && w.side == Side::Bed) return 0.0025 / (w.ks * w.ks + 1e-20);
-    if (k_omega()) return std::sqrt(kk) / (c.c25 * w.kappa * w.y);
+    if (k_omega()) {
+        const double log_layer = std::sqrt(kk) / (c.c25 * w.kappa * w.y);
+        if (TurbulenceModel == 15 && w.side == Side::Bed) return std::max(0.0025 / (w.ks * w.ks + 1e-20), log_layer);
+        return log_layer;
+    }
     return c.c75 * kk * std::sqrt(kk) / (w.kappa * w.y);
 }
 
@@ -244,7 +261,7 @@ void wallall()
                             fix_modified_viscosity(i, j, k, w, log_law_all(w, i, j));
                         } else if (e == 5) {
                             const bool smooth = TurbulenceModel == 15;
-                            add_k_terms(i, j, k, w, smooth ? smooth_law(w, std::max(kinen[i][j][k], MinK)) : log_law_all(w, i, j), c);
+                            add_k_terms(i, j, k, w, smooth ? smooth_law(w, std::max(kinen[i][j][k], MinK), i, j) : log_law_all(w, i, j), c);
                         } else {
                             fix_dissipation(i, j, k, w, c);
                         }
