@@ -1,9 +1,200 @@
-// Writer and reader of the result file.  Not yet built.
+// The result file `result`: the whole flow field as text, one line per cell
+// including the boundary layers, so that a later run can start from it
+// (letter R) or compute sediment on it.  `sprintflow` writes it, or one of
+// the plot files, as FlagInterpolVal selects.
 #include "engine/input/result_file.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+#include "engine/driver/boogie.h"
+#include "engine/driver/fields.h"
+#include "engine/driver/run_exit.h"
+#include "engine/driver/state_flow.h"
+#include "engine/driver/state_grid.h"
+#include "engine/driver/state_output.h"
+#include "engine/driver/state_run.h"
+#include "engine/driver/state_sediment.h"
+#include "engine/driver/state_surface.h"
+#include "engine/driver/state_turbulence.h"
+#include "engine/driver/status.h"
+#include "engine/input/text_scanner.h"
+#include "engine/output/plot_files.h"
+#include "engine/output/report_files.h"
 
 namespace zefra {
 
-void sprintflow() {}
-void readres() {}
+namespace {
+
+constexpr const char* ResultFileName = "result";
+
+double written(double value)
+{
+    return value < 1e-30 ? 0.0 : value;
+}
+
+void write_result_file()
+{
+    std::FILE* fp = std::fopen(ResultFileName, "w");
+    if (!fp) {
+        set_status(mc_message, "cannot open file 'result' ");
+        end_run(-3);
+    }
+    std::fprintf(fp, "Results from ZEFRA - flow, iter = %ld\n", Iter);
+    std::fprintf(fp, "Residuals: %lf %lf %lf %lf %lf %lf\n", MaxResidual[1], MaxResidual[2], MaxResidual[3], MaxResidual[4],
+                 MaxResidual[5], MaxResidual[6]);
+    std::fprintf(fp, "Roughness : %lf\n", XksWall);
+    std::fprintf(fp, "C %d %d %d\n", xnumber, ynumber, znumber);
+    std::fprintf(fp, " i  j  k    u    v    w    k   e   f1   f2   f3   p\n");
+    for (int i = 1; i <= xnumber + 1; ++i)
+        for (int j = 1; j <= ynumber + 1; ++j)
+            for (int k = 0; k <= znumber + 1; ++k)
+                std::fprintf(fp,
+                             "G %2d %2d %2d %14.8e %14.8e %14.8e"
+                             " %14.8e %14.8e %14.8e %14.8e"
+                             " %14.8e %14.8e %14.8e\n",
+                             i, j, k, xvel[i][j][k], yvel[i][j][k], zvel[i][j][k], written(kinen[i][j][k]), written(epsilon[i][j][k]),
+                             gama[i][j][k], flow1[i][j][k], flow2[i][j][k], flow3[i][j][k], Pres[i][j][k]);
+    std::fclose(fp);
+    set_status(mc_message, "have written result file  ");
+}
+
+// One cell record of the result file.
+struct CellRecord {
+    int i = 0, j = 0, k = 0;
+    double u = 0, v = 0, w = 0, k_turb = 0, eps = 0, gamma = 0, f1 = 0, f2 = 0, f3 = 0, p = 0;
+};
+
+// Reads the values of a record of kind `letter` after its indices; false
+// when a value does not convert.
+bool read_values(TextScanner& in, char letter, CellRecord& r)
+{
+    switch (letter) {
+    case 'A': return in.scan("%lf%lf%lf%lf%lf%lf", &r.u, &r.v, &r.w, &r.p, &r.k_turb, &r.eps) == 6;
+    case 'B': return in.scan("%lf%lf%lf%lf%lf%lf%lf%lf", &r.u, &r.v, &r.w, &r.k_turb, &r.eps, &r.f1, &r.f2, &r.f3) == 8;
+    case 'G':
+        return in.scan("%lf%lf%lf%lf%lf%lf%lf%lf%lf%lf", &r.u, &r.v, &r.w, &r.k_turb, &r.eps, &r.gamma, &r.f1, &r.f2, &r.f3, &r.p) == 10;
+    default:  // D, E, F
+        return in.scan("%lf%lf%lf%lf%lf%lf%lf%lf%lf", &r.u, &r.v, &r.w, &r.k_turb, &r.eps, &r.f1, &r.f2, &r.f3, &r.p) == 9;
+    }
+}
+
+bool indices_in_range(char letter, const CellRecord& r)
+{
+    const int lowest_k = letter == 'F' || letter == 'G' ? 0 : 1;
+    return r.i >= 1 && r.i <= xnumber + 1 && r.j >= 1 && r.j <= ynumber + 1 && r.k >= lowest_k && r.k <= znumber + 1;
+}
+
+void store(char letter, const CellRecord& r)
+{
+    const int i = r.i, j = r.j, k = r.k;
+    xvel[i][j][k] = r.u;
+    yvel[i][j][k] = r.v;
+    zvel[i][j][k] = r.w;
+    double k_turb = r.k_turb, eps = r.eps;
+    if (letter == 'D') {
+        // Old files held no bed-layer values: zero k and epsilon are left out.
+        if (k_turb <= 1e-20) k_turb = 0.0;
+        if (eps <= 1e-20) eps = 0.0;
+    }
+    kinen[i][j][k] = k_turb;
+    epsilon[i][j][k] = eps;
+    if (letter != 'A') {
+        flow1[i][j][k] = r.f1;
+        flow2[i][j][k] = r.f2;
+        flow3[i][j][k] = r.f3;
+    }
+    if (letter != 'B') Pres[i][j][k] = r.p;
+    if (letter == 'G') {
+        gama[i][j][k] = r.gamma;
+        gamaV[i][j][k] = r.gamma;
+        diff[i][j][k] = 0.001 * r.gamma / Schmidt;
+    } else {
+        diff[i][j][k] = 0.09 * k_turb * k_turb / (eps * Schmidt + 1e-20);
+    }
+}
+
+}  // namespace
+
+void sprintflow()
+{
+    switch (FlagInterpolVal) {
+    case 0:
+    case 5:
+        if ((FlagTFS > 0 || FlagTSC > 0) && Iter == iterGlobalMax)
+            writespider();
+        else
+            write_result_file();
+        break;
+    case 7: write_cell_table(); break;
+    case 8:
+    case 12: write_tecplot_3d(); break;
+    case 9: write_tecplot_2d(); break;
+    case 10: write_vtk_3d(); break;
+    case 11: write_vtk_2d(); break;
+    default: break;  // report files: written elsewhere
+    }
+}
+
+void readres()
+{
+    Boogie log;
+    log.require(-3);
+    TextScanner in(ResultFileName);
+    if (!in) {
+        set_status(mc_message, "cannot open file 'result' ");
+        log.print(" cannot open file 'result' ");
+        log.close();
+        end_run(-3);
+    }
+    set_status(mc_program, " Readres-reading results ");
+    log.print(" In readres \n\n");
+
+    const long expected = static_cast<long>(znumber + 2) * (xnumber + 1) * (ynumber + 1);
+    // The reading stops after a budget of characters, in case the file never
+    // ends; a cell line of the present form takes about 170 characters.
+    const long long budget = 256LL * (expected + 16);
+    long count = 0;
+    for (;;) {
+        const int c = in.peek();
+        if (c == EOF || in.taken() >= budget) break;
+        if (count >= expected && c != '\n' && !std::isprint(c)) break;
+        in.get();
+        if (c < 'A' || c > 'S') continue;
+        const char letter = static_cast<char>(c);
+        if (letter == 'C') {
+            // A C whose fields are not three numbers (a word of a heading) is
+            // no size record; three numbers must be the grid's sizes.
+            int x = 0, y = 0, z = 0;
+            if (in.scan("%d%d%d", &x, &y, &z) != 3) continue;
+            if (x != xnumber || y != ynumber || z != znumber) {
+                set_status(mc_message, " Error in reading result file");
+                log.print(" Error in reading result file");
+                log.close();
+                end_run(-7);
+            }
+        } else if (letter == 'S') {
+            int i = 0, j = 0;
+            double value = 0.0;
+            if (in.scan("%d%d", &i, &j) == 2 && in.scan("%lf", &value) == 1 && i >= 2 && i <= xnumber && j >= 1 && j <= ynumber)
+                bedshear[i][j] = value;
+        } else if (letter == 'A' || letter == 'B' || (letter >= 'D' && letter <= 'G')) {
+            CellRecord r;
+            if (in.scan("%d%d%d", &r.i, &r.j, &r.k) != 3) continue;
+            if (!read_values(in, letter, r) || !indices_in_range(letter, r)) continue;
+            store(letter, r);
+            ++count;
+        }
+    }
+
+    for (int i = 1; i <= xnumber + 1; ++i)
+        for (int j = 2; j <= ynumber; ++j) bedshear[i][j] = 300.0 * kinen[i][j][2];
+    FlagInitialized = 1;
+    gFlagRead = 0;
+    set_status(mc_message, " Have finished reading 'result'");
+    log.print("Have read %ld cells from result file\n", count);
+    if (count != expected) log.print("Warning: may not have read correct number of data sets from result\tfile\n");
+}
 
 }  // namespace zefra

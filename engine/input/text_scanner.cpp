@@ -31,6 +31,7 @@ bool TextScanner::fill(std::size_t wanted)
     if (eof_ || !fp_) return false;
     std::size_t left = end_ - pos_;
     for (std::size_t n = 0; n < left; ++n) buffer_[n] = buffer_[pos_ + n];
+    taken_before_ += static_cast<long long>(pos_);
     pos_ = 0;
     end_ = left;
     while (end_ < wanted && !eof_) {

@@ -34,6 +34,8 @@ public:
     void skip_space();
     // Takes the characters up to and including the next line end.
     void skip_line();
+    // Characters taken so far.
+    long long taken() const { return taken_before_ + static_cast<long long>(pos_); }
 
     bool read(int& value);      // "%d"
     bool read(long& value);     // "%ld"
@@ -70,6 +72,7 @@ private:
     std::vector<char> buffer_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    long long taken_before_ = 0;  // characters taken before the buffer's start
     bool eof_ = false;
 };
 
