@@ -154,8 +154,9 @@ TEST(RunDriver, OnlyTheFirstTenCharactersAreExecuted)
 TEST(RunDriver, ResultFileIsReadOnlyInTheFirstTwoPasses)
 {
     test::CaseFolder folder;
-    EXPECT_EQ(run_case(flow_control("F 20 3\nF 2 RM\n")), 1);
-    EXPECT_EQ(executed(), letters({"R1", "M1", "R2", "M2", "M3"}));
+    // M writes the result file that R reads.
+    EXPECT_EQ(run_case(flow_control("F 20 3\nF 2 MR\n")), 1);
+    EXPECT_EQ(executed(), letters({"M1", "R1", "M2", "R2", "M3"}));
 }
 
 TEST(RunDriver, CharactersWithoutAnActionArePassedOver)
