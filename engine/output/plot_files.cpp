@@ -67,7 +67,7 @@ std::FILE* open_plot_file(const char* fixed, const char* stem, const char* exten
 // replaced so that it cannot end a quoted Tecplot string.
 std::string title_text()
 {
-    std::string text = Title[0] ? Title + 1 : "";
+    std::string text = Title + 1;
     std::replace(text.begin(), text.end(), '"', '\'');
     return text;
 }
