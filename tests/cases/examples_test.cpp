@@ -1,0 +1,35 @@
+// The example cases run as a user runs them: the executable in a copy of the
+// example folder.  Each converges and writes the VTK file its README names.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/case_folder.h"
+
+namespace zefra {
+namespace {
+
+void expect_example_converges(const std::string& name, const std::string& dimensions)
+{
+    test::CaseFolder folder;
+    for (const char* file : {"control", "koordina"})
+        std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/" + name + "/" + file, file);
+    EXPECT_EQ(test::run_executable("", nullptr), 1);
+    EXPECT_TRUE(test::log_ends_with("Solution converged\n")) << test::log_text();
+    ASSERT_TRUE(test::file_exists("ParaView3.vtk"));
+    EXPECT_NE(test::read_file("ParaView3.vtk").find(dimensions), std::string::npos);
+}
+
+TEST(Examples, StraightChannelConverges)
+{
+    expect_example_converges("straight_channel", "DIMENSIONS 22 22 13\n");
+}
+
+TEST(Examples, BendConverges)
+{
+    expect_example_converges("bend90", "DIMENSIONS 32 22 12\n");
+}
+
+}  // namespace
+}  // namespace zefra
