@@ -14,6 +14,7 @@
 #include "engine/driver/state_grid.h"
 #include "engine/driver/state_output.h"
 #include "engine/driver/state_plugins.h"
+#include "engine/driver/state_sediment.h"
 #include "engine/driver/state_tables.h"
 #include "engine/driver/status.h"
 #include "engine/input/result_file.h"
@@ -154,6 +155,27 @@ TEST(PlotFiles, VtkNamesAreSingleWordsAndNumbersAreFinite)
     EXPECT_NE(text.find("SCALARS Pressure_2 float"), std::string::npos);
     EXPECT_NE(text.find("SCALARS Sediment_conc_lev_2_size_1 float"), std::string::npos);
     EXPECT_NE(text.find("SCALARS Residual_horizontal_velocity_2 float"), std::string::npos);
+}
+
+TEST(PlotFiles, MedianDiameterAndItsPlanColumn)
+{
+    test::CaseFolder folder;
+    lnumber = 3;
+    plot_box();
+    gsize[1] = 0.001, gsize[2] = 0.01, gsize[3] = 0.1;
+    for (int i = 0; i <= xnumber + 1; ++i)
+        for (int j = 0; j <= ynumber + 1; ++j) bedgrain[1][i][j] = 0.3, bedgrain[2][i][j] = 0.5, bedgrain[3][i][j] = 0.2;
+    // From the coarsest size down: 0.2 + 0.5 passes 0.5 within size 2, and
+    // half of size 1 more interpolates between sizes 1 and 2.
+    EXPECT_NEAR(d50(3, 3, false), 0.125 * 0.001 + 0.875 * 0.01, 1e-12);
+    bedgrain[3][3][3] = 0.6, bedgrain[2][3][3] = 0.3, bedgrain[1][3][3] = 0.1;
+    // Cumulative 0.3 at the middle of the coarsest class, 0.75 at the middle of
+    // the next: 0.5 lies 0.2 / 0.45 of the way from 0.1 towards 0.01.
+    const double r = 0.5 / 0.9;
+    EXPECT_NEAR(d50(3, 3, false), (1.0 - r) * 0.01 + r * 0.1, 1e-12);
+    FlagInterpolVal = 9;
+    sprintflow();
+    EXPECT_NE(test::read_file("tecplot2.dat").find(",\"D50\"\n"), std::string::npos);
 }
 
 }  // namespace

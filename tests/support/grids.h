@@ -9,7 +9,8 @@ namespace zefra::test {
 using Plan = std::function<double(int i, int j)>;
 using Level = std::function<double(int i, int j, int k)>;
 
-// Sets the sizes, allocates the field arrays and places the nodes.
+// Sets the sizes (one grain size unless lnumber is set already), allocates
+// the field arrays and places the nodes.
 void make_grid(int x, int y, int z, const Plan& px, const Plan& py, const Level& pz);
 
 // A rectangular grid of equal cells dx * dy * dz, with its geometry computed.
