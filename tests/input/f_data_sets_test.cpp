@@ -24,14 +24,8 @@
 namespace zefra {
 namespace {
 
-struct Rejected {
-    const char* data_set;
-    int status;
-    const char* log_tail;  // the log ends with exactly this
-};
-
 // One or more bad values for every F data set that has a check.
-const Rejected rejected[] = {
+const test::Rejected rejected[] = {
     {"F 4 0.5 100", 1, "Error for F 4 in control"},  // only two fields
     {"F 4 10.5 100 1e-3", 1, "Error for F 4 in control"},
     {"F 5 100.01", 1, "Error for F 5 in control"},
@@ -144,8 +138,8 @@ const Rejected rejected[] = {
 
 TEST(FDataSets, EachBadValueEndsTheRunWithItsMessage)
 {
-    for (const Rejected& r : rejected)
-        EXPECT_TRUE(test::control_rejected(test::control_with(std::string(r.data_set) + "\n", 6, 5, 4, 2), r.status, r.log_tail));
+    for (const test::Rejected& r : rejected)
+        EXPECT_TRUE(test::control_rejected(test::control_with(r.data_sets + "\n", 6, 5, 4, 2), r.status, r.log_tail));
 }
 
 using Target = std::variant<int*, long*, double*, char*>;

@@ -29,15 +29,9 @@ std::string repeated(const std::string& line, int times)
     return text;
 }
 
-struct Rejected {
-    std::string data_sets;
-    int status;
-    const char* log_tail;
-};
-
 TEST(GDataSets, BadInputEndsTheRunWithItsMessage)
 {
-    const Rejected rejected[] = {
+    const test::Rejected rejected[] = {
         {"G 1 10 6 5 11\n", 1, "Input error for G 1 in control"},
         {"G 1 3 6 5 1\n", 1, "Input error for G 1 in control"},
         {"G 2 1 4 2 3\n", 1, "Input error for G 2 in control"},
@@ -105,7 +99,7 @@ TEST(GDataSets, BadInputEndsTheRunWithItsMessage)
         {repeated("G 21 1 2 1 5 1 5\n", 21), 1, "Input error for G 21 in control\nData sets must not exceed 19\n"},
         {repeated("G 23 1 2 1 2 3\n", 11), 1, "Input error for G 23 in control\nData sets must not exceed 9\n"},
     };
-    for (const Rejected& r : rejected) EXPECT_TRUE(test::control_rejected(with(r.data_sets), r.status, r.log_tail));
+    for (const test::Rejected& r : rejected) EXPECT_TRUE(test::control_rejected(with(r.data_sets), r.status, r.log_tail));
 }
 
 TEST(GDataSets, TablesHoldTheirLastRecordBeforeTheStop)

@@ -24,15 +24,9 @@ std::string with(const std::string& data_sets)
     return test::control_with(data_sets, 10, 6, 5, 3);
 }
 
-struct Rejected {
-    std::string data_sets;
-    int status;
-    const char* log_tail;
-};
-
 TEST(OtherDataSets, BadInputEndsTheRunWithItsMessage)
 {
-    const Rejected rejected[] = {
+    const test::Rejected rejected[] = {
         {"H 3 21\n", 1, "Input error for H 3 in control\nData points must not exceed 20\n"},
         {"H 2 2 0.5 1 2 0.7 17 2\n", 1, "Input error for H 2 in control\n"},
         {"H 2 1 0.5 1 -1\n", 1, "Input error for H 2 in control\n"},
@@ -89,7 +83,7 @@ TEST(OtherDataSets, BadInputEndsTheRunWithItsMessage)
         {"W 7 4 1 1 0.5 0.5\n", 1, "Error, for data set W 7, 1\n"},
         {"W 7 1 11 1 0.5 0.5\n", 1, "Error, for data set W 7, 1\n"},
     };
-    for (const Rejected& r : rejected) EXPECT_TRUE(test::control_rejected(with(r.data_sets), r.status, r.log_tail));
+    for (const test::Rejected& r : rejected) EXPECT_TRUE(test::control_rejected(with(r.data_sets), r.status, r.log_tail));
 }
 
 TEST(OtherDataSets, CountersStopBeforeTheirTablesOverflow)

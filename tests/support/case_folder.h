@@ -48,6 +48,14 @@ std::string control_with(const std::string& data_sets, int x = 6, int y = 5, int
 // unit spacing is written for the sizes of the first G 1 of the text.
 std::optional<int> read_control(const std::string& control_text);
 
+// A data set the reader must reject: the status it ends with and the text the
+// log ends with.
+struct Rejected {
+    std::string data_sets;
+    int status;
+    const char* log_tail;
+};
+
 // Reads `control_text` in a fresh folder and checks that the reader stopped
 // with `status` and that the log ends with `log_tail`.
 ::testing::AssertionResult control_rejected(const std::string& control_text, int status, const std::string& log_tail);
