@@ -14,8 +14,8 @@
 #include <string>
 
 #include "engine/driver/entry.h"
-#include "engine/driver/state.h"
-#include "engine/driver/state_flow.h"
+#include "engine/state/state.h"
+#include "engine/state/state_flow.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 #include <random>
 #include <vector>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
 #include "engine/flow3d/coefficients.h"
 #include "engine/flow3d/face_fluxes.h"
 #include "engine/flow3d/linear_solvers.h"
 #include "engine/grid/metric.h"
+#include "engine/state/fields.h"
+#include "engine/state/state.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
 #include "engine/driver/entry.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/status.h"
 #include "engine/input/control_reader.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
 
 namespace zefra {
 

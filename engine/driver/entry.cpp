@@ -6,14 +6,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
+#include "engine/common/run_exit.h"
 #include "engine/input/control_reader.h"
 #include "engine/input/grid_file.h"
 #include "engine/input/text_scanner.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
 
 namespace zefra {
 

@@ -22,8 +22,4 @@ void writeControlMin();
 // Runs the start-up sequence and the run-command loop.
 void Initial();
 
-// Called with each run letter just before it is executed, and the pass over
-// the run string (1 ... IterF2); a host or a test may set it to follow a run.
-inline void (*run_letter_observer)(char letter, int pass) = nullptr;
-
 }  // namespace zefra

@@ -11,10 +11,10 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
+#include "engine/common/boogie.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
 
 namespace zefra {
 

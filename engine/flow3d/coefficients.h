@@ -20,10 +20,4 @@ inline double power_law(double flux, double conductance)
 // from the face fluxes and the diffusivities gama, gamaV.
 void coeffe_flow();
 
-// Horizontal coefficients of the suspended sediment (volume-flux units).
-void coeffe_setup();
-
-// Vertical and central coefficients of the suspended sediment, per size.
-void coeffe_setup2();
-
 }  // namespace zefra

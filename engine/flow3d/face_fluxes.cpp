@@ -16,13 +16,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/driver/physics.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
+#include "engine/common/physics.h"
 #include "engine/grid/columns.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
 
 namespace zefra {
 

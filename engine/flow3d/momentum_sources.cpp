@@ -6,19 +6,19 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/driver/physics.h"
-#include "engine/driver/arith.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_porous.h"
-#include "engine/driver/state_plugins.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/state_turbulence.h"
+#include "engine/common/arith.h"
+#include "engine/common/physics.h"
+#include "engine/flow3d/porous_sources.h"
 #include "engine/grid/columns.h"
-#include "engine/turbulence/porous_sources.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_plugins.h"
+#include "engine/state/state_porous.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
+#include "engine/state/state_turbulence.h"
 
 namespace zefra {
 

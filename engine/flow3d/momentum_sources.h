@@ -4,7 +4,7 @@
 // steep-slope resistance) and the near-bed damping modes (FlagScotti).
 #pragma once
 
-#include "engine/driver/field_array.h"
+#include "engine/state/field_array.h"
 
 namespace zefra {
 

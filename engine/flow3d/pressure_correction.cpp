@@ -12,16 +12,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_porous.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
+#include "engine/common/boogie.h"
+#include "engine/common/run_exit.h"
 #include "engine/grid/columns.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_porous.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
 
 namespace zefra {
 

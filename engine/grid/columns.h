@@ -3,8 +3,8 @@
 // the four node columns at the cell's corners.
 #pragma once
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
 
 namespace zefra {
 

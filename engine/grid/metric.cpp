@@ -12,11 +12,11 @@
 
 #include <cmath>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/status.h"
+#include "engine/common/boogie.h"
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
 
 namespace zefra {
 

@@ -7,20 +7,20 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_output.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/state_turbulence.h"
-#include "engine/driver/status.h"
+#include "engine/common/boogie.h"
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
 #include "engine/input/data_sets.h"
 #include "engine/input/grid_file.h"
 #include "engine/input/inflow_outflow.h"
+#include "engine/state/fields.h"
+#include "engine/state/state.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_tables.h"
+#include "engine/state/state_turbulence.h"
 
 namespace zefra {
 

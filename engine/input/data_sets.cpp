@@ -2,7 +2,7 @@
 // letter is one entry in one of the two tables below.
 #include "engine/input/data_sets.h"
 
-#include "engine/driver/boogie.h"
+#include "engine/common/boogie.h"
 
 namespace zefra {
 

@@ -7,14 +7,14 @@
 #include <array>
 #include <cmath>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_output.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
+#include "engine/common/boogie.h"
 #include "engine/input/data_sets.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
 
 namespace zefra {
 

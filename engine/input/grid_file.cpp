@@ -9,16 +9,16 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/status.h"
+#include "engine/common/boogie.h"
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
 #include "engine/input/text_scanner.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
 
 namespace zefra {
 

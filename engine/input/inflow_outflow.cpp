@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_tables.h"
+#include "engine/common/boogie.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_tables.h"
 
 namespace zefra {
 

@@ -1,27 +1,25 @@
 // The result file `result`: the whole flow field as text, one line per cell
 // including the boundary layers, so that a later run can start from it
-// (letter R) or compute sediment on it.  `sprintflow` writes it, or one of
-// the plot files, as FlagInterpolVal selects.
+// (letter R) or compute sediment on it.  Letter M writes it through the
+// output dispatcher (output/sprintflow).
 #include "engine/input/result_file.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_output.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_turbulence.h"
-#include "engine/driver/status.h"
+#include "engine/common/boogie.h"
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
 #include "engine/input/text_scanner.h"
-#include "engine/output/plot_files.h"
-#include "engine/output/report_files.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_turbulence.h"
 
 namespace zefra {
 
@@ -33,6 +31,8 @@ double written(double value)
 {
     return value < 1e-30 ? 0.0 : value;
 }
+
+}  // namespace
 
 void write_result_file()
 {
@@ -59,6 +59,8 @@ void write_result_file()
     std::fclose(fp);
     set_status(mc_message, "have written result file  ");
 }
+
+namespace {
 
 // One cell record of the result file.
 struct CellRecord {
@@ -116,26 +118,6 @@ void store(char letter, const CellRecord& r)
 }
 
 }  // namespace
-
-void sprintflow()
-{
-    switch (FlagInterpolVal) {
-    case 0:
-    case 5:
-        if ((FlagTFS > 0 || FlagTSC > 0) && Iter == iterGlobalMax)
-            writespider();
-        else
-            write_result_file();
-        break;
-    case 7: write_cell_table(); break;
-    case 8:
-    case 12: write_tecplot_3d(); break;
-    case 9: write_tecplot_2d(); break;
-    case 10: write_vtk_3d(); break;
-    case 11: write_vtk_2d(); break;
-    default: break;  // report files: written elsewhere
-    }
-}
 
 void readres()
 {

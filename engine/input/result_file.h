@@ -1,10 +1,14 @@
-// The result file `result`: written by letter M (with the plot files), read
-// back by letter R.
+// The result file `result`: the whole flow field as text, written by letter M
+// (through sprintflow) and read back by letter R.
 #pragma once
 
 namespace zefra {
 
-void sprintflow();
+// Writes `result` from the flow fields; status -3 when it cannot be opened.
+void write_result_file();
+
+// Reads `result` into the flow fields (letter R); status -3 when it cannot be
+// opened, -7 when it holds another grid size.
 void readres();
 
 }  // namespace zefra

@@ -3,11 +3,11 @@
 // coefficient per cross-section).
 #include <algorithm>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_sediment.h"
+#include "engine/common/boogie.h"
 #include "engine/input/data_sets.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_sediment.h"
 
 namespace zefra {
 

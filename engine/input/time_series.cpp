@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_tables.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_tables.h"
 
 namespace zefra {
 

@@ -16,19 +16,19 @@
 #include <cmath>
 #include <cstdio>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_output.h"
-#include "engine/driver/state_plugins.h"
-#include "engine/driver/state_quality.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/state_turbulence.h"
-#include "engine/driver/status.h"
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
 #include "engine/grid/columns.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_plugins.h"
+#include "engine/state/state_quality.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_tables.h"
+#include "engine/state/state_turbulence.h"
 
 namespace zefra {
 

@@ -1,7 +1,7 @@
 #include "engine/turbulence/cell_gradients.h"
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
 
 namespace zefra {
 

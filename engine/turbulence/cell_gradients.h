@@ -5,7 +5,7 @@
 // neighbour is the partner cell of the link tables.
 #pragma once
 
-#include "engine/driver/field_array.h"
+#include "engine/state/field_array.h"
 
 namespace zefra {
 

@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_turbulence.h"
+#include "engine/common/boogie.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_turbulence.h"
 #include "engine/turbulence/cell_gradients.h"
 
 namespace zefra {

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/common/status.h"
 #include "engine/driver/entry.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/status.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

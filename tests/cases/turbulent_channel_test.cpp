@@ -10,11 +10,11 @@
 #include <string>
 
 #include "engine/driver/entry.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
 #include "engine/grid/columns.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/status.h"
 #include "engine/driver/entry.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/status.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_sediment.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

@@ -5,14 +5,15 @@
 
 #include <cmath>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_turbulence.h"
 #include "engine/flow3d/coefficients.h"
 #include "engine/flow3d/linear_solvers.h"
+#include "engine/sediment/sediment_coefficients.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_turbulence.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
 

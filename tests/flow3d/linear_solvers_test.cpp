@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
 #include "engine/flow3d/linear_solvers.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
 

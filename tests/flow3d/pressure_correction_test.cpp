@@ -5,13 +5,13 @@
 
 #include <cmath>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_surface.h"
 #include "engine/flow3d/pressure_correction.h"
 #include "engine/flow3d/residuals.h"
 #include "engine/grid/multiblock.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_surface.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
 

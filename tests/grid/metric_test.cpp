@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/status.h"
+#include "engine/common/status.h"
 #include "engine/grid/metric.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
 

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
 #include "engine/grid/metric.h"
 #include "engine/grid/multiblock.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

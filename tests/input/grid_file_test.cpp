@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/status.h"
+#include "engine/common/status.h"
 #include "engine/input/grid_file.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_surface.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_tables.h"
 #include "engine/input/inflow_outflow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_tables.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

@@ -5,13 +5,14 @@
 #include <cmath>
 #include <string>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_output.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/status.h"
+#include "engine/common/status.h"
 #include "engine/input/result_file.h"
+#include "engine/output/sprintflow.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_run.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
 

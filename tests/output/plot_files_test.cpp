@@ -10,15 +10,16 @@
 #include <sstream>
 #include <string>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_output.h"
-#include "engine/driver/state_plugins.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/status.h"
+#include "engine/common/status.h"
 #include "engine/input/result_file.h"
 #include "engine/output/plot_files.h"
+#include "engine/output/sprintflow.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_plugins.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_tables.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
 

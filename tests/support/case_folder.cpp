@@ -11,10 +11,10 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state.h"
+#include "engine/common/run_exit.h"
 #include "engine/input/control_reader.h"
+#include "engine/state/fields.h"
+#include "engine/state/state.h"
 
 namespace zefra::test {
 

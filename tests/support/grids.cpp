@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_grid.h"
 #include "engine/grid/metric.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_grid.h"
 
 namespace zefra::test {
 

@@ -5,10 +5,10 @@
 
 #include <cmath>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_turbulence.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_turbulence.h"
 #include "engine/turbulence/turbulence_models.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"

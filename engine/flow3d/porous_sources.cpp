@@ -1,5 +1,5 @@
 // Porous bed and vegetation sources.  Not yet built.
-#include "engine/turbulence/porous_sources.h"
+#include "engine/flow3d/porous_sources.h"
 
 namespace zefra {
 

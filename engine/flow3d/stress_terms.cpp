@@ -1,5 +1,5 @@
 // Transposed stress terms.  Not yet built.
-#include "engine/turbulence/stress_terms.h"
+#include "engine/flow3d/stress_terms.h"
 
 namespace zefra {
 

@@ -1,5 +1,5 @@
 // Free water surface.  Not yet built: the surface stays where the start-up put it.
-#include "engine/turbulence/free_surface.h"
+#include "engine/flow3d/free_surface.h"
 
 namespace zefra {
 

@@ -2,19 +2,19 @@
 // `control`, when the sizes and all switches are known, and again from the
 // flow solver; each array is allocated only when it is still empty and its
 // condition holds, so a later call allocates only what is missing.
-#include "engine/driver/fields.h"
+#include "engine/state/fields.h"
 
 #include <algorithm>
 
-#include "engine/driver/arith.h"
-#include "engine/driver/boogie.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_plugins.h"
-#include "engine/driver/state_porous.h"
-#include "engine/driver/state_quality.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/status.h"
+#include "engine/common/arith.h"
+#include "engine/common/boogie.h"
+#include "engine/common/status.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_plugins.h"
+#include "engine/state/state_porous.h"
+#include "engine/state/state_quality.h"
+#include "engine/state/state_sediment.h"
 
 namespace zefra {
 

@@ -13,7 +13,7 @@
 //
 // Both are called by Initial before the block connection and the start-up;
 // `initial` is called again by run letter V.
-#include "engine/grid/initial_surface.h"
+#include "engine/startup/initial_surface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,18 +21,18 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/driver/physics.h"
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/status.h"
-#include "engine/grid/bed_logg.h"
+#include "engine/common/boogie.h"
+#include "engine/common/physics.h"
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/metric.h"
+#include "engine/startup/bed_logg.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_sediment.h"
 
 namespace zefra {
 

@@ -1,9 +1,9 @@
-#include "engine/driver/boogie.h"
+#include "engine/common/boogie.h"
 
 #include <cstdarg>
 
-#include "engine/driver/run_exit.h"
-#include "engine/driver/status.h"
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
 
 namespace zefra {
 

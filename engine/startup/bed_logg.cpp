@@ -6,18 +6,18 @@
 // column then keep their relative places between the new bed and the water
 // level, and a column shallower than TSCMinDepth gets its top raised to that
 // depth above the bed.
-#include "engine/grid/bed_logg.h"
+#include "engine/startup/bed_logg.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_sediment.h"
+#include "engine/common/boogie.h"
 #include "engine/input/text_scanner.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_sediment.h"
 
 namespace zefra {
 

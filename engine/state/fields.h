@@ -4,7 +4,7 @@
 // xnumber, ynumber, znumber, lnumber; "0..x+2" means the values 0 ... x+2.
 #pragma once
 
-#include "engine/driver/field_array.h"
+#include "engine/state/field_array.h"
 
 namespace zefra {
 

@@ -1,4 +1,4 @@
-#include "engine/driver/run_exit.h"
+#include "engine/common/run_exit.h"
 
 namespace zefra {
 

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/status.h"
-#include "engine/grid/initial_surface.h"
+#include "engine/common/status.h"
 #include "engine/input/control_reader.h"
+#include "engine/startup/initial_surface.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

@@ -1,5 +1,5 @@
 // The status buffers of the host interface.
-#include "engine/driver/status.h"
+#include "engine/common/status.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // views that alias the block, and allocations that fail cleanly.
 #include <gtest/gtest.h>
 
-#include "engine/driver/field_array.h"
+#include "engine/state/field_array.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

@@ -1,11 +1,11 @@
-#include "engine/driver/progress.h"
+#include "engine/common/progress.h"
 
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 
-#include "engine/driver/status.h"
+#include "engine/common/status.h"
 
 namespace zefra {
 

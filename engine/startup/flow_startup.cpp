@@ -9,7 +9,7 @@
 //   i = 1 (ghost)    2 ... xnumber    xnumber+1 (ghost)
 //   inflow profile | inner cells     | outflow
 //   of k and eps     start from the inflow column
-#include "engine/grid/startup.h"
+#include "engine/startup/flow_startup.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,22 +17,22 @@
 #include <utility>
 #include <vector>
 
-#include "engine/driver/physics.h"
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_output.h"
-#include "engine/driver/state_porous.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/state_turbulence.h"
-#include "engine/driver/status.h"
+#include "engine/common/boogie.h"
+#include "engine/common/physics.h"
+#include "engine/common/run_exit.h"
+#include "engine/common/status.h"
 #include "engine/grid/columns.h"
 #include "engine/input/text_scanner.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_porous.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
+#include "engine/state/state_turbulence.h"
 
 namespace zefra {
 

@@ -48,6 +48,10 @@ inline char Title[TitleSize + 1];  // T data set, stored from Title[1]; one spar
 constexpr int OptionsSize = 20;
 inline char options[OptionsSize];  // F 7 option letters in options[1 ... 8]
 
+// Called with each run letter just before it is executed, and the pass over
+// the run string (1 ... IterF2); a host or a test may set it to follow a run.
+inline void (*run_letter_observer)(char letter, int pass) = nullptr;
+
 // Whether the F 7 option letters contain `letter`.
 bool has_option(char letter);
 

@@ -10,21 +10,21 @@
 //
 // Called once per outer iteration, after the grid moves and by the sediment
 // and water-quality drivers.
-#include "engine/turbulence/boundary.h"
+#include "engine/flow3d/boundary_values.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
-#include "engine/driver/arith.h"
-#include "engine/driver/boogie.h"
-#include "engine/driver/fields.h"
-#include "engine/driver/run_exit.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/state_turbulence.h"
+#include "engine/common/arith.h"
+#include "engine/common/boogie.h"
+#include "engine/common/run_exit.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
+#include "engine/state/state_turbulence.h"
 
 namespace zefra {
 

@@ -1,5 +1,5 @@
 // Water-quality components.  Not yet built.
-#include "engine/sediment/water_quality.h"
+#include "engine/quality/components.h"
 
 namespace zefra {
 

@@ -5,17 +5,17 @@
 #include <cstring>
 #include <iterator>
 
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_output.h"
-#include "engine/driver/state_plugins.h"
-#include "engine/driver/state_porous.h"
-#include "engine/driver/state_quality.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/state_turbulence.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_plugins.h"
+#include "engine/state/state_porous.h"
+#include "engine/state/state_quality.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_sediment.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
+#include "engine/state/state_turbulence.h"
 
 namespace zefra {
 

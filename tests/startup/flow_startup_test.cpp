@@ -7,15 +7,15 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_run.h"
-#include "engine/driver/state_turbulence.h"
-#include "engine/grid/initial_surface.h"
 #include "engine/grid/multiblock.h"
-#include "engine/grid/startup.h"
 #include "engine/input/control_reader.h"
+#include "engine/startup/flow_startup.h"
+#include "engine/startup/initial_surface.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_turbulence.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

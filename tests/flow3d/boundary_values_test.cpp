@@ -5,14 +5,14 @@
 
 #include <cmath>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_surface.h"
-#include "engine/driver/state_tables.h"
-#include "engine/driver/state_turbulence.h"
+#include "engine/flow3d/boundary_values.h"
 #include "engine/grid/metric.h"
-#include "engine/turbulence/boundary.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_surface.h"
+#include "engine/state/state_tables.h"
+#include "engine/state/state_turbulence.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
 

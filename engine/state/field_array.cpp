@@ -1,7 +1,7 @@
 // The field-array pool: owner of every zero-filled block handed out to a field
 // array.  Blocks live for the whole run; release_all() exists for the state
 // reset that lets each test start from a clean process state.
-#include "engine/driver/field_array.h"
+#include "engine/state/field_array.h"
 
 #include <cstdlib>
 #include <vector>

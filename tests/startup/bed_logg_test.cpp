@@ -4,14 +4,14 @@
 
 #include <string>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/grid/bed_logg.h"
-#include "engine/grid/initial_surface.h"
 #include "engine/grid/metric.h"
 #include "engine/input/control_reader.h"
+#include "engine/startup/bed_logg.h"
+#include "engine/startup/initial_surface.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_sediment.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {

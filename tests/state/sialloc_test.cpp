@@ -5,15 +5,15 @@
 #include <filesystem>
 #include <regex>
 
-#include "engine/driver/fields.h"
-#include "engine/driver/state.h"
-#include "engine/driver/state_flow.h"
-#include "engine/driver/state_grid.h"
-#include "engine/driver/state_plugins.h"
-#include "engine/driver/state_porous.h"
-#include "engine/driver/state_quality.h"
-#include "engine/driver/state_sediment.h"
-#include "engine/driver/status.h"
+#include "engine/common/status.h"
+#include "engine/state/fields.h"
+#include "engine/state/state.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_plugins.h"
+#include "engine/state/state_porous.h"
+#include "engine/state/state_quality.h"
+#include "engine/state/state_sediment.h"
 #include "tests/support/case_folder.h"
 
 namespace zefra {
