@@ -19,6 +19,7 @@
 #include "engine/common/status.h"
 #include "engine/flow3d/higher_order.h"
 #include "engine/grid/columns.h"
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -28,6 +29,7 @@
 #include "engine/state/state_sediment.h"
 #include "engine/state/state_tables.h"
 #include "engine/state/state_turbulence.h"
+#include "engine/turbulence/model_constants.h"
 
 namespace zefra {
 
@@ -40,8 +42,8 @@ constexpr double ToVolume = 0.001;   // mass flux (kg/s) to volume flux (m3/s)
 double diffusion_multiplier()
 {
     if (Equation <= 3) return (FlagStress1DLL >= 1 && FlagStress1DLL <= 20) ? 0.0 : 1.0;
-    if (TurbulenceModel == 15 || TurbulenceModel == 16) return 0.5;
-    if (TurbulenceModel == 14 && Equation == 5) return 1.5;
+    if (k_omega_model()) return KOmegaSigma;
+    if (one_equation_model() && Equation == 5) return SaInvSigma;
     return 1.0;
 }
 
@@ -80,9 +82,9 @@ void joint_couplings(double extra, double c)
 {
     for (int i = 2; i <= xnumber; ++i)
         for (int edge : {1, ynumber}) {
-            IField1 link = edge == 1 ? Pj1MultiBlock[i] : Pj2MultiBlock[i];
-            const int pi = link[0], pj = link[1];
-            if (pi == 0) continue;
+            const JointCell partner = joint_across_edge(i, edge);
+            const int pi = partner.i, pj = partner.j;
+            if (!partner) continue;
             const int row = edge == 1 ? 2 : ynumber;
             for (int k = 2; k <= znumber; ++k) {
                 const double flux = flow2[i][edge][k];

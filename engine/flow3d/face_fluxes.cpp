@@ -18,6 +18,7 @@
 
 #include "engine/common/physics.h"
 #include "engine/grid/columns.h"
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -156,9 +157,9 @@ void joint_faces(const Field3& d, double factor)
     const int y = ynumber;
     for (int i = 2; i <= xnumber; ++i)
         for (int edge : {1, y}) {
-            IField1 link = edge == 1 ? Pj1MultiBlock[i] : Pj2MultiBlock[i];
-            const int a = link[0], b = link[1];
-            if (a == 0) continue;
+            const JointCell partner = joint_across_edge(i, edge);
+            const int a = partner.i, b = partner.j;
+            if (!partner) continue;
             // P is the cell below the face, N the one above (in j of the main block).
             const bool south = edge == 1;
             const int pi = south ? a : i, pj = south ? b : y;

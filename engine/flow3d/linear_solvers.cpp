@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "engine/common/boogie.h"
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -25,20 +26,6 @@ namespace {
 inline double flushed(double value)
 {
     return std::fabs(value) <= 1e-30 ? 0.0 : value;
-}
-
-// Values of the neighbours of cell (i, j, k) that a block joint may replace.
-struct JointNeighbours {
-    double low_i, low_j, high_j;
-};
-
-inline JointNeighbours joint_neighbours(const Field3& phi, int i, int j, int k)
-{
-    JointNeighbours n{phi[i - 1][j][k], phi[i][j - 1][k], phi[i][j + 1][k]};
-    if (const int a = Pi1MultiBlock[i][j][0]; a != 0) n.low_i = phi[a][Pi1MultiBlock[i][j][1]][k];
-    if (j == 2 && Pj1MultiBlock[i][0] != 0) n.low_j = phi[Pj1MultiBlock[i][0]][Pj1MultiBlock[i][1]][k];
-    if (j == ynumber && Pj2MultiBlock[i][0] != 0) n.high_j = phi[Pj2MultiBlock[i][0]][Pj2MultiBlock[i][1]][k];
-    return n;
 }
 
 // One row of cells (i, j, 2 ... znumber), in the given direction of k.
@@ -66,7 +53,7 @@ inline void sweep_row_joined(const Field3& phi, int i, int j, bool underflow)
     const int z = znumber;
     for (int m = 2; m <= z; ++m) {
         const int k = Forward ? m : z + 2 - m;
-        const JointNeighbours nb = joint_neighbours(phi, i, j, k);
+        const JointNeighbours nb = neighbours_across_joints(phi, i, j, k);
         const double value = (ae[i][j][k] * nb.low_i + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * nb.low_j + an[i][j][k] * nb.high_j +
                               wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] + source[i][j][k]) *
                              iAp[i][j][k];
@@ -160,7 +147,7 @@ void WaterTDMA()
     auto off_line = [&](int i, int j, int k, bool with_i, bool with_j, bool with_k) {
         double b = source[i][j][k];
         JointNeighbours nb{phi[i - 1][j][k], phi[i][j - 1][k], phi[i][j + 1][k]};
-        if (joined) nb = joint_neighbours(phi, i, j, k);
+        if (joined) nb = neighbours_across_joints(phi, i, j, k);
         if (with_i) b += ae[i][j][k] * nb.low_i + aw[i][j][k] * phi[i + 1][j][k];
         if (with_j) b += as[i][j][k] * nb.low_j + an[i][j][k] * nb.high_j;
         if (with_k) b += wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1];
@@ -175,8 +162,8 @@ void WaterTDMA()
                 x, phi[1][j][k], phi[x + 1][j][k],
                 [&](int i) {
                     LineCell c{ae[i][j][k], aw[i][j][k], wap[i][j][k], off_line(i, j, k, false, true, true)};
-                    if (joined && Pi1MultiBlock[i][j][0] != 0) {
-                        c.rest += c.low * phi[Pi1MultiBlock[i][j][0]][Pi1MultiBlock[i][j][1]][k];
+                    if (const JointCell p = joined ? joint_low_i(i, j) : JointCell{}) {
+                        c.rest += c.low * phi[p.i][p.j][k];
                         c.low = 0.0;
                     }
                     return c;
@@ -189,12 +176,12 @@ void WaterTDMA()
                 y, phi[i][1][k], phi[i][y + 1][k],
                 [&](int j) {
                     LineCell c{as[i][j][k], an[i][j][k], wap[i][j][k], off_line(i, j, k, true, false, true)};
-                    if (joined && j == 2 && Pj1MultiBlock[i][0] != 0) {
-                        c.rest += c.low * phi[Pj1MultiBlock[i][0]][Pj1MultiBlock[i][1]][k];
+                    if (const JointCell p = joined && j == 2 ? joint_across_edge(i, 1) : JointCell{}) {
+                        c.rest += c.low * phi[p.i][p.j][k];
                         c.low = 0.0;
                     }
-                    if (joined && j == y && Pj2MultiBlock[i][0] != 0) {
-                        c.rest += c.up * phi[Pj2MultiBlock[i][0]][Pj2MultiBlock[i][1]][k];
+                    if (const JointCell p = joined && j == y ? joint_across_edge(i, y) : JointCell{}) {
+                        c.rest += c.up * phi[p.i][p.j][k];
                         c.up = 0.0;
                     }
                     return c;

@@ -19,6 +19,7 @@
 #include "engine/state/state_surface.h"
 #include "engine/state/state_tables.h"
 #include "engine/state/state_turbulence.h"
+#include "engine/turbulence/model_constants.h"
 
 namespace zefra {
 
@@ -240,7 +241,7 @@ void steep_slope_resistance()
             const double horizontal = std::sqrt(ub * ub + vb * vb) + 1e-20;
             const double e = (c == 0 ? ub : vb) / horizontal;
             const double nxi = m_vec_x[i][j][c], nyj = m_vec_y[i][j][c];
-            const double r = -300.0 * kinen[i][j][2] * e +
+            const double r = -bed_shear_from_k(kinen[i][j][2]) * e +
                              ((vj1 - vj0) * nyj / (2.0 * m_dist_y[i][j][2] + 1e-20) + nxi * (vi1 - vi0) / (2.0 * m_dist_x[i][j][2] + 1e-20)) * speed *
                                  depth * 1000.0 +
                              depth * 9810.0 * (energy_i * nxi + energy_j * nyj);
@@ -297,7 +298,7 @@ void momentum_source_terms(const Field3& phi, const Field3& old, const Field3& o
     if (FlagDragDLL > 0) extra_sourceDLL();
     if (FlagTFS == 1 && Equation == 3 && TFSforcesource > 1e-20 && transient()) surface_motion_force();
     if (FlagScotti >= 10 && FlagScotti <= 13) roughness_layer_friction(phi);
-    if (TurbulenceModel == 8 || TurbulenceModel == 9)
+    if (damped_model())
         for (int i = 2; i <= xnumber; ++i)
             for (int j = 2; j <= ynumber; ++j)
                 if (OBlok[i][j][2] != 0) wap[i][j][2] += 0.001 / (m_dist_z[i][j][2] + 1e-20) * m_armap[i][j];

@@ -13,8 +13,10 @@
 #include <cmath>
 
 #include "engine/common/boogie.h"
+#include "engine/common/physics.h"
 #include "engine/common/run_exit.h"
 #include "engine/grid/columns.h"
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -26,8 +28,6 @@
 namespace zefra {
 
 namespace {
-
-constexpr double Density = 1000.0;
 
 // Pressure difference across cell (i, j, k) along one index direction:
 // central p(+1) - p(-1), or twice the one-sided difference at the ends of the
@@ -73,16 +73,13 @@ void gradient_source_blocks()
         for (int j = 2; j <= y; ++j)
             for (int k = 2; k <= z; ++k) {
                 const double p = Pres[i][j][k];
-                double low_i = Pres[i - 1][j][k], low_j = Pres[i][j - 1][k], high_j = Pres[i][j + 1][k];
-                if (const int a = Pi1MultiBlock[i][j][0]; a != 0) low_i = Pres[a][Pi1MultiBlock[i][j][1]][k];
-                if (j == 2 && Pj1MultiBlock[i][0] != 0) low_j = Pres[Pj1MultiBlock[i][0]][Pj1MultiBlock[i][1]][k];
-                if (j == y && Pj2MultiBlock[i][0] != 0) high_j = Pres[Pj2MultiBlock[i][0]][Pj2MultiBlock[i][1]][k];
+                const JointNeighbours nb = neighbours_across_joints(Pres, i, j, k);
                 const bool joint_i = ISkjotMB[i] == 1;  // the cell ends a block: nothing beyond it in i
-                const bool i_low_end = (i == 2 && Pi1MultiBlock[i][j][0] == 0) || WallI[i][j][k] == 1;
-                const bool j_low_end = (j == 2 && Pj1MultiBlock[i][0] == 0) || WallJ[i][j][k] == 1;
-                const bool j_high_end = (j == y && Pj2MultiBlock[i][0] == 0) || WallJ[i][j][k] == -1;
-                const double di = 0.5 * across(low_i, p, Pres[i + 1][j][k], i_low_end, i == x || joint_i || WallI[i][j][k] == -1);
-                const double dj = 0.5 * across(low_j, p, high_j, j_low_end, j_high_end);
+                const bool i_low_end = (i == 2 && !nb.joint_i) || WallI[i][j][k] == 1;
+                const bool j_low_end = (j == 2 && !nb.joint_low_j) || WallJ[i][j][k] == 1;
+                const bool j_high_end = (j == y && !nb.joint_high_j) || WallJ[i][j][k] == -1;
+                const double di = 0.5 * across(nb.low_i, p, Pres[i + 1][j][k], i_low_end, i == x || joint_i || WallI[i][j][k] == -1);
+                const double dj = 0.5 * across(nb.low_j, p, nb.high_j, j_low_end, j_high_end);
                 const double dk = 0.5 * across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == z || WallK[i][j][k] == -1);
                 if (Equation == 3) {
                     source[i][j][k] -= m_armap[i][j] * dk;
@@ -141,7 +138,7 @@ void gradient_source_node_averaged()
 // Face coefficient rho A^2 (d_P delta_N + d_N delta_P) / (delta_P + delta_N).
 inline double face_coefficient(double area, double dp, double dn, double hp, double hn)
 {
-    return Density * area * area * (dp * hn + dn * hp) / (hp + hn + 1e-30);
+    return WaterDensity * area * area * (dp * hn + dn * hp) / (hp + hn + 1e-30);
 }
 
 // Whether column (i, j) counts as dry in the transient morphology.
@@ -156,9 +153,9 @@ bool dry_column(int i, int j)
 // main block's J-face it is joined to, as inflow into the cell.
 bool joint_inflow(int a, int b, int k, double& inflow)
 {
-    const int column = Pi1MultiBlock[a][b][0];
-    if (column == 0) return false;
-    inflow = Pi1MultiBlock[a][b][1] == 2 ? -flow2[column][1][k] : flow2[column][ynumber][k];
+    const JointCell main = joint_low_i(a, b);
+    if (!main) return false;
+    inflow = main.j == 2 ? -flow2[main.i][1][k] : flow2[main.i][ynumber][k];
     return true;
 }
 
@@ -217,9 +214,9 @@ void pressure_correction()
                 for (int k = 0; k <= z + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
         for (int i = 2; i <= x; ++i)
             for (int edge : {1, y}) {
-                IField1 link = edge == 1 ? Pj1MultiBlock[i] : Pj2MultiBlock[i];
-                const int a = link[0], b = link[1], row = edge == 1 ? 2 : y;
-                if (a == 0) continue;
+                const JointCell partner = joint_across_edge(i, edge);
+                const int a = partner.i, b = partner.j, row = edge == 1 ? 2 : y;
+                if (!partner) continue;
                 for (int k = 2; k <= z; ++k) {
                     const double c = face_coefficient(m_ar_y[i][edge][k], d[i][row][k], d[a][b][k], m_dist_y[i][row][k], m_dist_x[a][b][k]);
                     (edge == 1 ? as : an)[i][row][k] = c;
@@ -304,9 +301,9 @@ void SimpleCorrections()
     if (MBNo > 0)
         for (int i = 2; i <= x; ++i)
             for (int edge : {1, y}) {
-                IField1 link = edge == 1 ? Pj1MultiBlock[i] : Pj2MultiBlock[i];
-                const int a = link[0], b = link[1], row = edge == 1 ? 2 : y;
-                if (a == 0) continue;
+                const JointCell partner = joint_across_edge(i, edge);
+                const int a = partner.i, b = partner.j, row = edge == 1 ? 2 : y;
+                if (!partner) continue;
                 for (int k = 2; k <= top; ++k) {
                     const double c = face_coefficient(m_ar_y[i][edge][k], d[i][row][k], d[a][b][k], m_dist_y[i][row][k], m_dist_x[a][b][k]);
                     // Positive towards higher j of the main block.
@@ -334,22 +331,12 @@ void SimpleCorrections()
         for (int j = 2; j <= y; ++j)
             for (int k = 2; k <= top; ++k) {
                 const double c = p[i][j][k];
-                double low_i = p[i - 1][j][k], low_j = p[i][j - 1][k], high_j = p[i][j + 1][k];
-                bool i_low = i == 2 || WallI[i][j][k] == 1, j_low = j == 2 || WallJ[i][j][k] == 1, j_high = j == y || WallJ[i][j][k] == -1;
-                if (MBNo > 0) {
-                    if (const int a = Pi1MultiBlock[i][j][0]; a != 0) {
-                        low_i = p[a][Pi1MultiBlock[i][j][1]][k];
-                        i_low = WallI[i][j][k] == 1;
-                    }
-                    if (j == 2 && Pj1MultiBlock[i][0] != 0) {
-                        low_j = p[Pj1MultiBlock[i][0]][Pj1MultiBlock[i][1]][k];
-                        j_low = WallJ[i][j][k] == 1;
-                    }
-                    if (j == y && Pj2MultiBlock[i][0] != 0) {
-                        high_j = p[Pj2MultiBlock[i][0]][Pj2MultiBlock[i][1]][k];
-                        j_high = WallJ[i][j][k] == -1;
-                    }
-                }
+                JointNeighbours nb{p[i - 1][j][k], p[i][j - 1][k], p[i][j + 1][k]};
+                if (MBNo > 0) nb = neighbours_across_joints(p, i, j, k);
+                const bool i_low = (i == 2 && !nb.joint_i) || WallI[i][j][k] == 1;
+                const bool j_low = (j == 2 && !nb.joint_low_j) || WallJ[i][j][k] == 1;
+                const bool j_high = (j == y && !nb.joint_high_j) || WallJ[i][j][k] == -1;
+                const double low_i = nb.low_i, low_j = nb.low_j, high_j = nb.high_j;
                 const bool i_high = i == x || WallI[i][j][k] == -1 || (MBNo > 0 && ISkjotMB[i] == 1);
                 const double di = 0.5 * across(low_i, c, p[i + 1][j][k], i_low, i_high);
                 const double dj = 0.5 * across(low_j, c, high_j, j_low, j_high);

@@ -51,6 +51,7 @@
 #include "engine/state/state_surface.h"
 #include "engine/state/state_tables.h"
 #include "engine/state/state_turbulence.h"
+#include "engine/turbulence/model_constants.h"
 #include "engine/turbulence/turbulence_models.h"
 #include "engine/turbulence/wall_laws.h"
 
@@ -316,12 +317,7 @@ void turbulence_equation(int e, int scheme)
 void k_epsilon(int scheme_k, int scheme_eps)
 {
     turbulence_equation(5, scheme_k);
-    if (TurbulenceModel != 14) turbulence_equation(6, scheme_eps);
-}
-
-bool transports_turbulence()
-{
-    return TurbulenceModel < 2 || TurbulenceModel > 13 || TurbulenceModel == 8 || TurbulenceModel == 9;
+    if (!one_equation_model()) turbulence_equation(6, scheme_eps);
 }
 
 // Temperature of a transient run: implicit in time, line solver.
@@ -460,9 +456,9 @@ void shift_time_levels(long first)
 void bed_shear_stress()
 {
     const int model = TurbulenceModel;
-    const bool algebraic = model == 3 || model == 7;
-    const bool k_eps = model < 2 || model > 14 || model == 8 || model == 9;
-    const bool log_law = model == 14;
+    const bool algebraic = algebraic_model();
+    const bool k_eps = model < 2 || model > 14 || damped_model();
+    const bool log_law = one_equation_model();
     if (!algebraic && !k_eps && !log_law) return;
     for (int i = 1; i <= xnumber + 1; ++i)
         for (int j = 2; j <= ynumber; ++j) {
@@ -475,11 +471,11 @@ void bed_shear_stress()
                 const double u = xvel[i][j][2], v = yvel[i][j][2];
                 bedshear[i][j] = 1000.0 * 0.16 * (u * u + v * v) / (std::log(x) * std::log(x));
             } else if (FlagMaxShear == 0) {
-                bedshear[i][j] = 300.0 * kinen[i][j][2];
+                bedshear[i][j] = bed_shear_from_k(kinen[i][j][2]);
             } else {
                 double k_max = 0.0;
                 for (int k = 2; k <= std::min(znumber, FlagMaxShear + 2); ++k) k_max = std::max(k_max, kinen[i][j][k]);
-                bedshear[i][j] = 300.0 * k_max;
+                bedshear[i][j] = bed_shear_from_k(k_max);
             }
         }
 }
@@ -665,7 +661,7 @@ Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_or
     Equation = 4;
     debug_dump();
 
-    if (transports_turbulence() && FlagFluxTurb < 2) {
+    if (solves_turbulence_transport() && FlagFluxTurb < 2) {
         if (FlagFluxTurb == 1) waterflow();
         k_epsilon(sou[5], sou[5]);
         f = pcorr;

@@ -20,6 +20,7 @@
 #include "engine/state/state_sediment.h"
 #include "engine/state/state_surface.h"
 #include "engine/state/state_turbulence.h"
+#include "engine/turbulence/model_constants.h"
 
 namespace zefra {
 
@@ -171,7 +172,7 @@ void readres()
     }
 
     for (int i = 1; i <= xnumber + 1; ++i)
-        for (int j = 2; j <= ynumber; ++j) bedshear[i][j] = 300.0 * kinen[i][j][2];
+        for (int j = 2; j <= ynumber; ++j) bedshear[i][j] = bed_shear_from_k(kinen[i][j][2]);
     FlagInitialized = 1;
     gFlagRead = 0;
     set_status(mc_message, " Have finished reading 'result'");

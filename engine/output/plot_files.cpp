@@ -29,6 +29,7 @@
 #include "engine/state/state_sediment.h"
 #include "engine/state/state_tables.h"
 #include "engine/state/state_turbulence.h"
+#include "engine/turbulence/model_constants.h"
 
 namespace zefra {
 
@@ -106,18 +107,13 @@ double bed_level(int i, int j)
     return grid_line_level(i, j, 1);
 }
 
-bool k_epsilon_model()
-{
-    return TurbulenceModel == 0 || TurbulenceModel == 1 || TurbulenceModel == 8 || TurbulenceModel == 9;
-}
-
 // Kinematic eddy viscosity of cell (i, j, k), m2/s.
 double eddy_viscosity(int i, int j, int k)
 {
     const double kk = kinen[i][j][k], e = epsilon[i][j][k];
-    if (k_epsilon_model()) return 0.09 * kk * kk / (e + 1e-20);
-    if (TurbulenceModel == 15 || TurbulenceModel == 16) return kk / (e + 1e-20);
-    if (TurbulenceModel == 14) return kk;
+    if (k_epsilon_model()) return CMu * kk * kk / (e + 1e-20);
+    if (k_omega_model()) return kk / (e + 1e-20);
+    if (one_equation_model()) return kk;
     return ArtEddyVisc / 1000.0;
 }
 

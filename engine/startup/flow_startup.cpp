@@ -22,6 +22,7 @@
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/grid/columns.h"
+#include "engine/grid/multiblock.h"
 #include "engine/input/text_scanner.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -33,6 +34,7 @@
 #include "engine/state/state_surface.h"
 #include "engine/state/state_tables.h"
 #include "engine/state/state_turbulence.h"
+#include "engine/turbulence/model_constants.h"
 
 namespace zefra {
 
@@ -88,8 +90,8 @@ void inflow_turbulence()
             const double nu = std::max(std::min(nu_bed + slope * (y - y1), nu_max), nu_bed);
             double kin = k0 * (1.0 - 0.5 * (y - y1) / (h - y1 + 1e-20));
             double eps = CMu * kin * kin / (nu + 1e-20);
-            if (TurbulenceModel == 14) kin = CMu * kin * kin / (eps + 1e-20);  // the k slot holds the eddy viscosity
-            if (TurbulenceModel == 15 || TurbulenceModel == 16) eps = eps / (CMu * kin + 1e-20);  // specific dissipation
+            if (one_equation_model()) kin = CMu * kin * kin / (eps + 1e-20);  // the k slot holds the eddy viscosity
+            if (k_omega_model()) eps = eps / (CMu * kin + 1e-20);  // specific dissipation
             kinen[1][j][k] = kin;
             epsilon[1][j][k] = eps;
         }
@@ -408,8 +410,8 @@ void wall_markers()
     if (MBNo > 0)
         for (int i = 2; i <= xnumber; ++i)
             for (int k = 2; k <= znumber; ++k) {
-                if (Pj1MultiBlock[i][0] != 0) WallJ[i][2][k] = 0;
-                if (Pj2MultiBlock[i][0] != 0) WallJ[i][ynumber][k] = 0;
+                if (joint_across_edge(i, 1)) WallJ[i][2][k] = 0;
+                if (joint_across_edge(i, ynumber)) WallJ[i][ynumber][k] = 0;
             }
     for (int n = 1; n <= MWallNo; ++n) {
         const MWallRecord& w = MWall[n];

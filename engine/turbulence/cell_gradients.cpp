@@ -1,5 +1,6 @@
 #include "engine/turbulence/cell_gradients.h"
 
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_grid.h"
 
@@ -15,19 +16,22 @@ struct Column {
 // partner of the link tables at a block joint, else the next index.
 inline Column low_i(int i, int j)
 {
-    if (MBNo > 0 && Pi1MultiBlock[i][j][0] != 0) return {Pi1MultiBlock[i][j][0], Pi1MultiBlock[i][j][1]};
+    if (MBNo > 0)
+        if (const JointCell c = joint_low_i(i, j)) return {c.i, c.j};
     return {i - 1, j};
 }
 
 inline Column low_j(int i, int j)
 {
-    if (MBNo > 0 && j == 2 && Pj1MultiBlock[i][0] != 0) return {Pj1MultiBlock[i][0], Pj1MultiBlock[i][1]};
+    if (MBNo > 0 && j == 2)
+        if (const JointCell c = joint_across_edge(i, 1)) return {c.i, c.j};
     return {i, j - 1};
 }
 
 inline Column high_j(int i, int j)
 {
-    if (MBNo > 0 && j == ynumber && Pj2MultiBlock[i][0] != 0) return {Pj2MultiBlock[i][0], Pj2MultiBlock[i][1]};
+    if (MBNo > 0 && j == ynumber)
+        if (const JointCell c = joint_across_edge(i, ynumber)) return {c.i, c.j};
     return {i, j + 1};
 }
 

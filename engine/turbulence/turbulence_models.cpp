@@ -19,17 +19,11 @@
 #include "engine/state/state_grid.h"
 #include "engine/state/state_turbulence.h"
 #include "engine/turbulence/cell_gradients.h"
+#include "engine/turbulence/model_constants.h"
 
 namespace zefra {
 
 namespace {
-
-constexpr double Viscosity = 0.001;  // dynamic viscosity of water, kg/(m s)
-
-bool k_epsilon_family()
-{
-    return TurbulenceModel == 0 || TurbulenceModel == 1 || TurbulenceModel == 8 || TurbulenceModel == 9;
-}
 
 // Height of the centre of cell k above the bed, walking up the column.
 struct ColumnWalk {
@@ -54,7 +48,7 @@ void damp_near_bed()
                 walk.next(i, j, k);
                 const double yplus = walk.centre * utau * 1e6;
                 const double factor = 1.0 - std::exp(-0.0002 * yplus - 0.00065 * yplus * yplus);
-                gama[i][j][k] = std::max(gama[i][j][k] * factor, Viscosity);
+                gama[i][j][k] = std::max(gama[i][j][k] * factor, MolecularViscosity);
             }
         }
 }
@@ -79,16 +73,16 @@ void algebraic_viscosity()
 // the nu~ equation itself diffuses with (mu + rho nu~) / sigma, sigma = 2/3.
 void one_equation_viscosity()
 {
-    constexpr double Cv1Cubed = 7.1 * 7.1 * 7.1;
+    constexpr double Cv1Cubed = SaCv1 * SaCv1 * SaCv1;
     for (int i = 2; i <= xnumber + 1; ++i)
         for (int j = 2; j <= ynumber + 1; ++j)
             for (int k = 2; k <= znumber + 1; ++k) {
                 const double nu = std::max(kinen[i][j][k], 0.0);
                 if (Equation == 5) {
-                    gama[i][j][k] = (gama[i][j][k] + 1000.0 * nu) * 1.5;
+                    gama[i][j][k] = (gama[i][j][k] + WaterDensity * nu) * SaInvSigma;
                 } else {
-                    const double chi = nu / 1e-6, chi3 = chi * chi * chi;
-                    gama[i][j][k] += 1000.0 * nu * chi3 / (chi3 + Cv1Cubed);
+                    const double chi = nu / KinematicViscosity, chi3 = chi * chi * chi;
+                    gama[i][j][k] += WaterDensity * nu * chi3 / (chi3 + Cv1Cubed);
                 }
             }
 }
@@ -100,29 +94,29 @@ void GammaCalc()
     const int x = xnumber, y = ynumber, z = znumber;
     for (int i = 1; i <= x + 1; ++i)
         for (int j = 1; j <= y + 1; ++j)
-            for (int k = 1; k <= z + 1; ++k) gama[i][j][k] = ArtEddyVisc + Viscosity;
+            for (int k = 1; k <= z + 1; ++k) gama[i][j][k] = ArtEddyVisc + MolecularViscosity;
 
-    if (k_epsilon_family()) {
-        const double rho_cmu = TurbulenceModel == 1 ? 85.0 : 90.0;
+    if (k_epsilon_model()) {
+        const double rho_cmu = WaterDensity * (rng_model() ? RngCMu : CMu);
         for (int i = 2; i <= x + 1; ++i)
             for (int j = 2; j <= y + 1; ++j)
                 for (int k = 2; k <= z + 1; ++k) gama[i][j][k] += rho_cmu * kinen[i][j][k] * kinen[i][j][k] / (epsilon[i][j][k] + 1e-20);
     }
-    if (TurbulenceModel == 8 || TurbulenceModel == 9) damp_near_bed();
+    if (damped_model()) damp_near_bed();
     if (TurbulenceModel == 7) algebraic_viscosity();
-    if (TurbulenceModel == 14) one_equation_viscosity();
-    if (TurbulenceModel == 15 || TurbulenceModel == 16)
+    if (one_equation_model()) one_equation_viscosity();
+    if (k_omega_model())
         for (int i = 2; i <= x + 1; ++i)
             for (int j = 2; j <= y + 1; ++j)
-                for (int k = 2; k <= z + 1; ++k) gama[i][j][k] += 1000.0 * kinen[i][j][k] / (epsilon[i][j][k] + 1e-20);
+                for (int k = 2; k <= z + 1; ++k) gama[i][j][k] += WaterDensity * kinen[i][j][k] / (epsilon[i][j][k] + 1e-20);
 
     // Prandtl-Schmidt numbers of the transported quantities.
     double factor = 1.0;
     // The near-bed damped models 8 and 9 are the standard model next to the
     // bed and share its sigma_eps, which the factor 1.3 of the epsilon
     // production undoes again.
-    if ((TurbulenceModel == 0 || TurbulenceModel == 8 || TurbulenceModel == 9) && Equation == 6) factor = 0.7692;
-    if (TurbulenceModel == 1 && Equation >= 5) factor = 1.39;
+    if ((TurbulenceModel == 0 || damped_model()) && Equation == 6) factor = InvSigmaEps;
+    if (rng_model() && Equation >= 5) factor = RngAlpha;
     if (factor != 1.0)
         for (int i = 1; i <= x + 1; ++i)
             for (int j = 1; j <= y + 1; ++j)
@@ -132,11 +126,6 @@ void GammaCalc()
 }
 
 namespace {
-
-bool transports_k()
-{
-    return k_epsilon_family() || TurbulenceModel == 14 || TurbulenceModel == 15 || TurbulenceModel == 16;
-}
 
 // Extra production in the roughness layer (FlagScotti 7 or 9): from the
 // second cell upwards while the top of the cell stays below the roughness
@@ -180,8 +169,8 @@ double wall_distance(int i, int j, int k)
 // where nu~ is small against S~ kappa^2 d^2.
 double destruction_factor(double nu, double strain, double d)
 {
-    constexpr double Kappa2 = 0.41 * 0.41, Cv1Cubed = 7.1 * 7.1 * 7.1, Cw3Sixth = 64.0;
-    const double chi = nu / 1e-6, chi3 = chi * chi * chi;
+    constexpr double Kappa2 = SaKappa * SaKappa, Cv1Cubed = SaCv1 * SaCv1 * SaCv1, Cw3Sixth = 64.0;
+    const double chi = nu / KinematicViscosity, chi3 = chi * chi * chi;
     const double fv1 = chi3 / (chi3 + Cv1Cubed), fv2 = 1.0 - chi / (1.0 + chi * fv1);
     const double kd2 = Kappa2 * d * d + 1e-30;
     const double modified_strain = std::max(strain + nu / kd2 * fv2, 0.3 * strain);
@@ -194,28 +183,27 @@ double destruction_factor(double nu, double strain, double d)
 // or production and cross diffusion only (one-equation model).
 void k_terms()
 {
-    const int model = TurbulenceModel;
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
                 const double volume = Volume[i][j][k], kk = kinen[i][j][k], e = epsilon[i][j][k];
-                if (model == 15 || model == 16) {
+                if (k_omega_model()) {
                     const Vector3 gk = cell_gradient(kinen, i, j, k), gw = cell_gradient(epsilon, i, j, k);
                     const double chi = (gk.x * gw.x + gk.y * gw.y + gk.z * gw.z) / (volume * volume + 1e-30) / (e * e * e + 1e-30);
-                    const double beta = chi > 0.0 ? 0.09 * (1.0 + 680.0 * chi * chi) / (1.0 + 400.0 * chi * chi) : 0.09;
-                    wap[i][j][k] = 1000.0 * volume * e * beta;
-                } else if (model == 14) {
+                    const double beta = chi > 0.0 ? KOmegaBetaStar * (1.0 + 680.0 * chi * chi) / (1.0 + 400.0 * chi * chi) : KOmegaBetaStar;
+                    wap[i][j][k] = WaterDensity * volume * e * beta;
+                } else if (one_equation_model()) {
                     // nu~ equation: production rho c_b1 S nu~ V with S the strain
                     // rate, cross diffusion rho c_b2 / sigma |grad nu~|^2 V and the
                     // destruction rho c_w1 (nu~ / d)^2 V towards the bed.
                     const Vector3 g = cell_gradient(kinen, i, j, k);
                     const double nu = std::max(kk, 0.0), d = wall_distance(i, j, k);
                     const double strain = std::sqrt(Stress[i][j][k] / (volume + 1e-30));
-                    source[i][j][k] = 1000.0 * 0.1355 * strain * nu * volume + 933.0 * (g.x * g.x + g.y * g.y + g.z * g.z) / (volume + 1e-30);
-                    wap[i][j][k] = 1000.0 * 3.239 * destruction_factor(nu, strain, d) * nu / (d * d + 1e-30) * volume;
+                    source[i][j][k] = WaterDensity * SaCb1 * strain * nu * volume + SaCrossDiffusion * (g.x * g.x + g.y * g.y + g.z * g.z) / (volume + 1e-30);
+                    wap[i][j][k] = WaterDensity * SaCw1 * destruction_factor(nu, strain, d) * nu / (d * d + 1e-30) * volume;
                 } else {
-                    wap[i][j][k] = 1000.0 * volume * e / (kk + 1e-20);
-                    if (model == 1) source[i][j][k] *= 0.719;
+                    wap[i][j][k] = WaterDensity * volume * e / (kk + 1e-20);
+                    if (rng_model()) source[i][j][k] *= RngInvAlpha;
                 }
             }
 }
@@ -225,7 +213,7 @@ double rng_c2(double eta)
 {
     eta = std::min(eta, 1e30);
     const double eta3 = eta * eta * eta;
-    return 1.68 + 0.085 * eta3 * (1.0 - eta / 4.38) / (1.0 + 0.012 * eta3);
+    return 1.68 + RngCMu * eta3 * (1.0 - eta / RngEta0) / (1.0 + RngBeta * eta3);
 }
 
 // |Omega_ij Omega_jk S_ki| of a velocity gradient given times V, divided by V^3.
@@ -259,33 +247,35 @@ void epsilon_terms()
                 const double ratio = e / (kk + 1e-20);
                 double& src = source[i][j][k];
                 double& sink = wap[i][j][k];
-                if (model == 0 || model == 8 || model == 9) {
-                    sink = 1920.0 * volume * ratio;
-                    src = 1.44 * src * 1.3 * ratio;
+                if (model == 0 || damped_model()) {
+                    // The production carries sigma_eps again, which the
+                    // diffusivity of this equation divided out.
+                    sink = WaterDensity * CEps2 * volume * ratio;
+                    src = CEps1 * src * SigmaEps * ratio;
                     if (model == 9) {
-                        const double re_t = kk * kk / (1e-6 * e + 1e-30);
+                        const double re_t = kk * kk / (KinematicViscosity * e + 1e-30);
                         const double y_plus = walk.centre * (0.001 * ub / y1) * 1e6;
                         const double wall_part = 1.0 - std::exp(-y_plus / 6.0);
                         sink *= std::max(0.0, (1.0 - 0.3 * std::exp(-(re_t / 6.5) * (re_t / 6.5))) * wall_part * wall_part);
                     }
-                } else if (model == 1) {
+                } else if (rng_model()) {
                     const double eta = std::sqrt(Stress[i][j][k] / (volume + 1e-30)) * kk / (e + 1e-20);
                     const double c2 = rng_c2(eta);
-                    src = 1.42 * src * 0.719 * ratio;
+                    src = RngCEps1 * src * RngInvAlpha * ratio;
                     // A negative C2* turns the sink into a source: kept explicit so
                     // that the central coefficient stays positive.
                     if (c2 >= 0.0)
-                        sink = 1000.0 * c2 * volume * ratio;
+                        sink = WaterDensity * c2 * volume * ratio;
                     else
-                        src -= 1000.0 * c2 * volume * ratio * e;
+                        src -= WaterDensity * c2 * volume * ratio * e;
                 } else {  // k-omega: epsilon holds omega
                     double g[3][3];
                     velocity_gradient(i, j, k, g);
-                    const double beta_omega = 0.09 * e;
+                    const double beta_omega = KOmegaBetaStar * e;
                     const double chi = vortex_stretching(g, volume) / (beta_omega * beta_omega * beta_omega + 1e-300);
                     const double f_beta = (1.0 + 70.0 * chi) / (1.0 + 80.0 * chi);
-                    sink = 1000.0 * volume * 0.072 * f_beta * e;
-                    src = 0.52 * src * ratio;
+                    sink = WaterDensity * volume * KOmegaBeta * f_beta * e;
+                    src = KOmegaAlpha * src * ratio;
                 }
             }
         }

@@ -22,6 +22,7 @@
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 #include "engine/state/state_turbulence.h"
+#include "engine/turbulence/model_constants.h"
 
 namespace zefra {
 
@@ -47,13 +48,8 @@ struct Constants {
 
 Constants model_constants()
 {
-    const double cmu = TurbulenceModel == 1 ? 0.085 : 0.09;
+    const double cmu = rng_model() ? RngCMu : CMu;
     return {std::pow(cmu, 0.25), std::pow(cmu, 0.75)};
-}
-
-bool k_omega()
-{
-    return TurbulenceModel == 15 || TurbulenceModel == 16;
 }
 
 // Side walls take the roughness of their side of the channel; a roof the
@@ -134,7 +130,7 @@ void add_friction(int i, int j, int k, const WallFace& w, double e, bool replace
     const double u = xvel[i][j][k], v = yvel[i][j][k], ww = zvel[i][j][k];
     const double normal = u * w.n[0] + v * w.n[1] + ww * w.n[2];
     double u_star;
-    if (TurbulenceModel == 14) {
+    if (one_equation_model()) {
         const double tu = u - normal * w.n[0], tv = v - normal * w.n[1], tw = ww - normal * w.n[2];
         u_star = std::sqrt(tu * tu + tv * tv + tw * tw) / e;
     } else {
@@ -165,7 +161,7 @@ void add_k_terms(int i, int j, int k, const WallFace& w, double e, const Constan
 double wall_dissipation(int i, int j, int k, const WallFace& w, const Constants& c)
 {
     const double kk = std::max(kinen[i][j][k], MinK);
-    if (k_omega()) {
+    if (k_omega_model()) {
         const double log_layer = std::sqrt(kk) / (c.c25 * w.kappa * w.y);
         if (TurbulenceModel == 15 && w.side == Side::Bed) return std::max(0.0025 / (w.ks * w.ks + 1e-20), log_layer);
         return log_layer;
@@ -212,7 +208,7 @@ void surface_dissipation(const Constants& c)
             const double kk = std::max(kinen[i][j][k], MinK);
             const double depth = 2.0 * m_dist_z[i][j][0];
             double value = kk * std::sqrt(kk) / (SurfEpsCoeff * depth + 1e-20);
-            if (k_omega()) value /= c.c25 * c.c25 * c.c25 * c.c25 * kk;
+            if (k_omega_model()) value /= c.c25 * c.c25 * c.c25 * c.c25 * kk;
             wap[i][j][k] += Fixed;
             source[i][j][k] += Fixed * value;
         }
@@ -257,7 +253,7 @@ void wallall()
                     if (e <= 3) {
                         add_friction(i, j, k, w, log_law_all(w, i, j), false, c);
                     } else if (treated_for_turbulence(i, j, k, w)) {
-                        if (e == 5 && TurbulenceModel == 14) {
+                        if (e == 5 && one_equation_model()) {
                             fix_modified_viscosity(i, j, k, w, log_law_all(w, i, j));
                         } else if (e == 5) {
                             const bool smooth = TurbulenceModel == 15;
@@ -301,7 +297,7 @@ void wall()
                     w = k_face(i, j, k, WallK[i][j][k]);
                 if (e <= 3)
                     add_friction(i, j, k, w, log_law(w, 1.0), true, c);
-                else if (e == 5 && TurbulenceModel == 14)
+                else if (e == 5 && one_equation_model())
                     fix_modified_viscosity(i, j, k, w, log_law(w, 0.01));
                 else if (e == 5)
                     add_k_terms(i, j, k, w, log_law(w, 0.01), c);
