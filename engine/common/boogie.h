@@ -33,6 +33,15 @@ private:
     std::FILE* fp_ = nullptr;
 };
 
+// The convention of the numerical kernels: a kernel that cannot open the log
+// returns without computing, so that a run on a full or read-only disk stops
+// at the next step that must log (with status -3) instead of going on
+// unrecorded.  mc_message already says "cannot open file 'boogie' ".
+inline bool log_unavailable(const Boogie& log)
+{
+    return !log.is_open();
+}
+
 // Appends one formatted message to the log; false when the log cannot be
 // opened (mc_message then says so).
 bool log_append(const char* format, ...) __attribute__((format(printf, 1, 2)));

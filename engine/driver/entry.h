@@ -1,5 +1,7 @@
 // Program entry: the start of a run in the working directory, and the
 // command line around it.
+// Reads the G 1 sizes of `control` and `geodata`; writes the grid sizes, the
+// run flags and, when missing, `control` and `koordina`.
 #pragma once
 
 namespace zefra {

@@ -1,4 +1,5 @@
 // The depth-averaged flow solver.
+// Not built yet: reads and writes nothing.
 #pragma once
 
 namespace zefra {

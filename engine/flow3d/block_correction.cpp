@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/common/boogie.h"
+#include "engine/flow3d/stencil.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -24,34 +25,16 @@ constexpr double FixedCell = 1e15;  // cells held by a huge central coefficient 
 
 enum class Direction { I, J, K };
 
-// Residual of the equation of cell (i, j, k) with the present field.
-inline double cell_residual(const Field3& phi, int i, int j, int k, bool second)
-{
-    double r = source[i][j][k] + ae[i][j][k] * phi[i - 1][j][k] + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * phi[i][j - 1][k] +
-               an[i][j][k] * phi[i][j + 1][k] + wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] - wap[i][j][k] * phi[i][j][k];
-    if (second) {
-        auto at = [&phi](int a, int b, int c) {
-            a = std::clamp(a, 0, phi.extent(0) - 1);
-            b = std::clamp(b, 0, phi.extent(1) - 1);
-            c = std::clamp(c, 0, phi.extent(2) - 1);
-            return phi[a][b][c];
-        };
-        r += aee[i][j][k] * at(i - 2, j, k) + aww[i][j][k] * at(i + 2, j, k) + ass[i][j][k] * at(i, j - 2, k) + ann[i][j][k] * at(i, j + 2, k) +
-             abb[i][j][k] * at(i, j, k - 2) + att[i][j][k] * at(i, j, k + 2);
-    }
-    return r;
-}
-
 // Corrects the planes of one direction over the rows j1 ... j2 (all rows for
 // a full correction), with the work vectors given.
-void correct_planes(Direction d, int j1, int j2, double* ap_sum, double* low_sum, double* high_sum, double* b_sum, double* p, double* q)
+void correct_planes(const Field3& phi, int equation, Direction d, int j1, int j2, double* ap_sum, double* low_sum, double* high_sum, double* b_sum,
+                    double* p, double* q)
 {
-    const Field3 phi = f;
     const int x = xnumber, z = znumber;
     const int n = d == Direction::I ? x : (d == Direction::J ? ynumber : z);
-    const bool second = (sou[Equation] == 1 || sou[Equation] == 3) && aee;
+    const bool second = has_second_neighbours(equation);
     for (int m = 0; m <= n + 1; ++m) ap_sum[m] = low_sum[m] = high_sum[m] = b_sum[m] = 0.0;
-    if (Equation != 6)
+    if (equation != 6)
         for (int i = 2; i <= x; ++i)
             for (int j = j1; j <= j2; ++j)
                 for (int k = 2; k <= z; ++k) {
@@ -113,44 +96,53 @@ struct Work {
     }
 };
 
-void correct(Direction d, Work& w, int j1, int j2)
+void correct(const Field3& phi, int equation, Direction d, Work& w, int j1, int j2)
 {
     w.size(std::max({xnumber, ynumber, znumber}));
-    correct_planes(d, j1, j2, w.ap.data(), w.low.data(), w.high.data(), w.b.data(), w.p.data(), w.q.data());
+    correct_planes(phi, equation, d, j1, j2, w.ap.data(), w.low.data(), w.high.data(), w.b.data(), w.p.data(), w.q.data());
 }
 
 }  // namespace
 
-void BlockCorrection()
+void block_correct(const Field3& phi, int equation)
 {
     Boogie log;
-    if (!log) return;
+    if (log_unavailable(log)) return;
     static Work work;
-    const int mode = blockcorr[Equation];
-    const bool higher = (sou[Equation] == 1 || sou[Equation] == 3) && aee;
-    if (higher || MBNo > 0) {
-        correct(Direction::I, work, 2, ynumber);
-        correct(Direction::J, work, 2, ynumber);
-        correct(Direction::K, work, 2, ynumber);
+    const int mode = blockcorr[equation];
+    if (has_second_neighbours(equation) || MBNo > 0) {
+        correct(phi, equation, Direction::I, work, 2, ynumber);
+        correct(phi, equation, Direction::J, work, 2, ynumber);
+        correct(phi, equation, Direction::K, work, 2, ynumber);
         return;
     }
-    if (mode != 6 && mode != 7) correct(Direction::K, work, 2, ynumber);
-    if (mode != 7) correct(Direction::J, work, 2, ynumber);
-    correct(Direction::I, work, 2, ynumber);
+    if (mode != 6 && mode != 7) correct(phi, equation, Direction::K, work, 2, ynumber);
+    if (mode != 7) correct(phi, equation, Direction::J, work, 2, ynumber);
+    correct(phi, equation, Direction::I, work, 2, ynumber);
 }
 
-void BlockCorrectionOpenMP()
+void block_correct_parallel(const Field3& phi, int equation)
 {
     Boogie log;
-    if (!log) return;
+    if (log_unavailable(log)) return;
     const int groups = std::max(1, std::min(NoProcessesSolver, ynumber - 1));
     const int width = (ynumber - 1) / groups;
 #pragma omp parallel for num_threads(groups) schedule(static, 1)
     for (int g = 0; g < groups; ++g) {
         static thread_local Work work;
         const int j1 = 2 + g * width, j2 = g == groups - 1 ? ynumber : j1 + width - 1;
-        correct(Direction::I, work, j1, j2);
+        correct(phi, equation, Direction::I, work, j1, j2);
     }
+}
+
+void BlockCorrection()
+{
+    block_correct(f, Equation);
+}
+
+void BlockCorrectionOpenMP()
+{
+    block_correct_parallel(f, Equation);
 }
 
 }  // namespace zefra

@@ -1,4 +1,7 @@
 // Boundary values in the ghost cells around the domain.
+// Reads the inflow/outflow records (IO), the flow settings, the geometry
+// and the face fluxes; writes the ghost layers of the velocities, k,
+// epsilon (and temperature).
 #pragma once
 
 namespace zefra {

@@ -39,11 +39,11 @@ constexpr double Tiny = 1e-30;       // keeps degenerate cells from dividing by 
 constexpr double ToVolume = 0.001;   // mass flux (kg/s) to volume flux (m3/s)
 
 // Diffusion multiplier of the current equation.
-double diffusion_multiplier()
+double diffusion_multiplier(int equation)
 {
-    if (Equation <= 3) return (FlagStress1DLL >= 1 && FlagStress1DLL <= 20) ? 0.0 : 1.0;
+    if (equation <= 3) return (FlagStress1DLL >= 1 && FlagStress1DLL <= 20) ? 0.0 : 1.0;
     if (k_omega_model()) return KOmegaSigma;
-    if (one_equation_model() && Equation == 5) return SaInvSigma;
+    if (one_equation_model() && equation == 5) return SaInvSigma;
     return 1.0;
 }
 
@@ -113,11 +113,11 @@ void joint_couplings(double extra, double c)
 
 }  // namespace
 
-void coeffe_flow()
+void convection_diffusion(int equation)
 {
     const int x = xnumber, y = ynumber, z = znumber;
-    const double extra = Equation <= 3 ? StressDiff : 0.0;
-    const double c = diffusion_multiplier();
+    const double extra = equation <= 3 ? StressDiff : 0.0;
+    const double c = diffusion_multiplier(equation);
     const double horizontal = TurbMultHor * c / Schmidt;
 
     // Convection-diffusion through the I-faces between cells i and i+1.
@@ -186,6 +186,11 @@ void coeffe_flow()
 
     if (MBNo > 0) joint_couplings(extra, c);
     clear_wall_couplings();
+}
+
+void coeffe_flow()
+{
+    convection_diffusion(Equation);
 }
 
 }  // namespace zefra

@@ -2,6 +2,8 @@
 // scheme).  Convention, for cell (i, j, k):
 //   wap phi = ae phi(i-1) + aw phi(i+1) + as phi(j-1) + an phi(j+1)
 //           + wab phi(k-1) + wat phi(k+1) + source
+// Reads the face fluxes, gama / gamaV, the geometry, the wall markers and the
+// block-joint tables; writes ae … wat.
 #pragma once
 
 namespace zefra {
@@ -16,8 +18,11 @@ inline double power_law(double flux, double conductance)
     return t2 * t2 * t;
 }
 
-// Neighbour coefficients ae, aw, as, an, wab, wat of the current Equation
-// from the face fluxes and the diffusivities gama, gamaV.
+// Neighbour coefficients ae, aw, as, an, wab, wat of `equation` from the
+// face fluxes and the diffusivities gama, gamaV.
+void convection_diffusion(int equation);
+
+// The same for the current Equation.
 void coeffe_flow();
 
 }  // namespace zefra

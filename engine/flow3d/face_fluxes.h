@@ -1,5 +1,7 @@
 // Mass fluxes through the cell faces (kg/s), positive towards higher index:
 // flow1 through the I-faces, flow2 through the J-faces, flow3 upwards.
+// Reads the velocities, the pressure, the geometry, invAP and the
+// block-joint tables; writes flow1, flow2, flow3.
 #pragma once
 
 namespace zefra {

@@ -1,4 +1,6 @@
 // Higher-order convection schemes: second-order upwind, QUICK and central.
+// Reads and writes what the power-law coefficients and the Gauss-Seidel
+// sweeps do (the schemes fall back to them until they are built).
 #pragma once
 
 namespace zefra {

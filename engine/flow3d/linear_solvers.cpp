@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "engine/common/boogie.h"
+#include "engine/flow3d/stencil.h"
 #include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -77,19 +78,6 @@ void sweep(const Field3& phi, bool underflow)
     }
 }
 
-// Second-neighbour terms of the higher-order schemes (indices held inside the field).
-inline double second_neighbours(const Field3& phi, int i, int j, int k)
-{
-    auto at = [&phi](int a, int b, int c) {
-        a = a < 0 ? 0 : (a >= phi.extent(0) ? phi.extent(0) - 1 : a);
-        b = b < 0 ? 0 : (b >= phi.extent(1) ? phi.extent(1) - 1 : b);
-        c = c < 0 ? 0 : (c >= phi.extent(2) ? phi.extent(2) - 1 : c);
-        return phi[a][b][c];
-    };
-    return aee[i][j][k] * at(i - 2, j, k) + aww[i][j][k] * at(i + 2, j, k) + ass[i][j][k] * at(i, j - 2, k) + ann[i][j][k] * at(i, j + 2, k) +
-           abb[i][j][k] * at(i, j, k - 2) + att[i][j][k] * at(i, j, k + 2);
-}
-
 // In-line coefficients of one cell of a line and the rest of its equation.
 struct LineCell {
     double low, up, diag, rest;
@@ -119,9 +107,8 @@ void thomas(int n, double first, double last, Cell cell, Store store)
 
 }  // namespace
 
-void WaterGaussSeidel()
+void gauss_seidel(const Field3& phi)
 {
-    const Field3 phi = f;
     const bool underflow = FlagUnderflow != 0;
     for (int n = 0; n < GaussIter; ++n) {
         if (MBNo != 0) {
@@ -134,14 +121,13 @@ void WaterGaussSeidel()
     }
 }
 
-void WaterTDMA()
+void line_solve(const Field3& phi, int equation)
 {
     Boogie log;
-    if (!log) return;
-    const Field3 phi = f;
+    if (log_unavailable(log)) return;
     const int x = xnumber, y = ynumber, z = znumber;
     const bool joined = MBNo != 0;
-    const bool second = (sou[Equation] == 1 || sou[Equation] == 3) && aee;
+    const bool second = has_second_neighbours(equation);
 
     // The parts of a cell's equation off the line, with the latest values.
     auto off_line = [&](int i, int j, int k, bool with_i, bool with_j, bool with_k) {
@@ -151,7 +137,7 @@ void WaterTDMA()
         if (with_i) b += ae[i][j][k] * nb.low_i + aw[i][j][k] * phi[i + 1][j][k];
         if (with_j) b += as[i][j][k] * nb.low_j + an[i][j][k] * nb.high_j;
         if (with_k) b += wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1];
-        if (second) b += second_neighbours(phi, i, j, k);
+        if (second) b += second_neighbour_sum(phi, i, j, k);
         return b;
     };
 
@@ -194,6 +180,16 @@ void WaterTDMA()
                 z, phi[i][j][1], phi[i][j][z + 1],
                 [&](int k) { return LineCell{wab[i][j][k], wat[i][j][k], wap[i][j][k], off_line(i, j, k, true, true, false)}; },
                 [&](int k, double v) { phi[i][j][k] = v; });
+}
+
+void WaterGaussSeidel()
+{
+    gauss_seidel(f);
+}
+
+void WaterTDMA()
+{
+    line_solve(f, Equation);
 }
 
 }  // namespace zefra

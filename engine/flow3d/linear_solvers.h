@@ -1,13 +1,22 @@
-// Linear solvers of the discretised equations; both act in place on the
-// field that `f` designates and leave its ghost layers unchanged.
+// Linear solvers of the discretised equations.  Both act in place on the
+// field given and leave its ghost layers unchanged.
+// Reads the assembled coefficients (wap or iAp, ae … wat, source) and the
+// block-joint link tables; writes the field solved.
 #pragma once
+
+#include "engine/state/field_array.h"
 
 namespace zefra {
 
 // GaussIter pairs of forward and backward Gauss-Seidel sweeps; needs iAp = 1 / wap.
-void WaterGaussSeidel();
+void gauss_seidel(const Field3& phi);
 
-// Line-by-line tridiagonal solves in the I, then J, then K direction.
+// Line-by-line tridiagonal solves in the I, then J, then K direction; the
+// scheme of `equation` (K 6) says whether second neighbours take part.
+void line_solve(const Field3& phi, int equation);
+
+// The same for the field `f` designates and the current Equation.
+void WaterGaussSeidel();
 void WaterTDMA();
 
 }  // namespace zefra

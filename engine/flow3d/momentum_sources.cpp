@@ -277,9 +277,9 @@ void time_term(const Field3& phi, const Field3& old, const Field3& old2, bool se
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
-                const double mass = WaterDensity * cell_volume(i, j, k) / dt;
-                wap[i][j][k] += mass;
-                source[i][j][k] += mass * (second ? 2.0 * old[i][j][k] - old2[i][j][k] : old[i][j][k]);
+                const double inertia = WaterDensity * cell_volume(i, j, k) / dt;
+                wap[i][j][k] += inertia;
+                source[i][j][k] += inertia * (second ? 2.0 * old[i][j][k] - old2[i][j][k] : old[i][j][k]);
             }
     (void)phi;
 }

@@ -2,6 +2,8 @@
 // sources, weight of the water, wind, Coriolis, minimum-depth damping, porous
 // drag, surface motion, roughness-layer friction, laminar bed friction,
 // steep-slope resistance) and the near-bed damping modes (FlagScotti).
+// Reads the flow fields, the geometry, the flow and turbulence settings and
+// the source tables; writes wap and source of the momentum equations.
 #pragma once
 
 #include "engine/state/field_array.h"

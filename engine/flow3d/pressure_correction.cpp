@@ -41,7 +41,7 @@ inline double across(double low, double centre, double high, bool at_low_end, bo
 
 // The default form: differences across the cell times the summed area
 // vectors of the cell's two faces in that direction.
-void gradient_source_default()
+void gradient_source_default(int equation)
 {
     const int x = xnumber, y = ynumber, z = znumber;
     for (int i = 2; i <= x; ++i)
@@ -51,11 +51,11 @@ void gradient_source_default()
                 const double di = across(Pres[i - 1][j][k], p, Pres[i + 1][j][k], i == 2 || WallI[i][j][k] == 1, i == x || WallI[i][j][k] == -1);
                 const double dj = across(Pres[i][j - 1][k], p, Pres[i][j + 1][k], j == 2 || WallJ[i][j][k] == 1, j == y || WallJ[i][j][k] == -1);
                 const double dk = across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == z || WallK[i][j][k] == -1);
-                if (Equation == 3) {
+                if (equation == 3) {
                     source[i][j][k] -= 0.5 * m_armap[i][j] * dk;
                     continue;
                 }
-                const int c = Equation - 1;  // 0 x, 1 y
+                const int c = equation - 1;  // 0 x, 1 y
                 const double ai = m_ar_x[i][j][k] * m_vec_x[i][j][c] + m_ar_x[i - 1][j][k] * m_vec_x[i - 1][j][c];
                 const double aj = m_ar_y[i][j][k] * m_vec_y[i][j][c] + m_ar_y[i][j - 1][k] * m_vec_y[i][j - 1][c];
                 const double ak = m_ar_z[i][j][k] * m_vec_z[i][j][k][c] + m_ar_z[i][j][k - 1] * m_vec_z[i][j][k - 1][c];
@@ -66,7 +66,7 @@ void gradient_source_default()
 
 // Multi-block form: half differences with the cell's own face areas; the
 // neighbours across the joints are the partner cells.
-void gradient_source_blocks()
+void gradient_source_blocks(int equation)
 {
     const int x = xnumber, y = ynumber, z = znumber;
     for (int i = 2; i <= x; ++i)
@@ -81,11 +81,11 @@ void gradient_source_blocks()
                 const double di = 0.5 * across(nb.low_i, p, Pres[i + 1][j][k], i_low_end, i == x || joint_i || WallI[i][j][k] == -1);
                 const double dj = 0.5 * across(nb.low_j, p, nb.high_j, j_low_end, j_high_end);
                 const double dk = 0.5 * across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == z || WallK[i][j][k] == -1);
-                if (Equation == 3) {
+                if (equation == 3) {
                     source[i][j][k] -= m_armap[i][j] * dk;
                     continue;
                 }
-                const int c = Equation - 1;
+                const int c = equation - 1;
                 source[i][j][k] -= di * m_ar_x[i][j][k] * m_vec_x[i][j][c] + dj * m_ar_y[i][j][k] * m_vec_y[i][j][c] +
                                    dk * m_ar_z[i][j][k] * m_vec_z[i][j][k][c];
             }
@@ -109,10 +109,10 @@ double node_pressure(int i, int j, int k)
     return count == 8 ? sum : (count > 0 ? sum * 8.0 / count : 0.0);
 }
 
-void gradient_source_node_averaged()
+void gradient_source_node_averaged(int equation)
 {
     const int x = xnumber, y = ynumber, z = znumber;
-    const int c = Equation - 1;
+    const int c = equation - 1;
     auto i_face = [](int i, int j, int k) {
         return 0.25 * (node_pressure(i, j - 1, k - 1) + node_pressure(i, j, k - 1) + node_pressure(i, j - 1, k) + node_pressure(i, j, k));
     };
@@ -169,24 +169,29 @@ const Field3& correction_coefficient()
 
 }  // namespace
 
-void pressure_source()
+void add_pressure_gradient(int equation)
 {
-    if (Equation < 1 || Equation > 3) {
-        log_append("Error in pressure_source, Equation = %d\n", Equation);
+    if (equation < 1 || equation > 3) {
+        log_append("Error in pressure_source, Equation = %d\n", equation);
         end_run(0);
     }
     if (MBNo > 0)
-        gradient_source_blocks();
+        gradient_source_blocks(equation);
     else if (FlagPresGrad == 1 || NoProcessesSolver >= 1)
-        gradient_source_default();
+        gradient_source_default(equation);
     else
-        gradient_source_node_averaged();
+        gradient_source_node_averaged(equation);
+}
+
+void pressure_source()
+{
+    add_pressure_gradient(Equation);
 }
 
 void pressure_correction()
 {
     Boogie log;
-    if (!log) return;
+    if (log_unavailable(log)) return;
     const int x = xnumber, y = ynumber, z = znumber;
     const Field3& d = correction_coefficient();
     for (Field3* a : {&ae, &aw, &an, &as, &wat, &wab}) a->fill(0.0);
@@ -265,13 +270,12 @@ void pressure_correction()
             for (int j = 2; j <= y; ++j) zvel[i][j][0] = source[i][j][z];
 }
 
-void SimpleCorrections()
+void correct_flow(const Field3& p)
 {
     Boogie log;
-    if (!log) return;
+    if (log_unavailable(log)) return;
     const int x = xnumber, y = ynumber, z = znumber;
     const Field3& d = correction_coefficient();
-    const Field3 p = f;  // the pressure correction
     const int top = FlagTFS == 1 ? z - 1 : z;
 
     // Face fluxes.
@@ -389,6 +393,11 @@ void SimpleCorrections()
                     Pres[i][j][k] = Pres[i][j][k + 1] + (Pres[i][j][k + 1] - Pres[i][j][k + 2]) * d1 / (d2 + 1e-30);
                 }
             }
+}
+
+void SimpleCorrections()
+{
+    correct_flow(f);
 }
 
 void PorositySolver()

@@ -1,17 +1,29 @@
 // Pressure-velocity coupling (SIMPLE, or SIMPLEC with `simple` other than 'Y').
+// Reads the pressure, the face fluxes, the geometry, the wall markers, the
+// out-block and block-joint tables and invAP / invAPC; writes `source` of the
+// momentum equations, the pressure-correction coefficients (ae … wat,
+// source), and then the corrected face fluxes, velocities and pressure.
 #pragma once
+
+#include "engine/state/field_array.h"
 
 namespace zefra {
 
-// Adds the pressure-gradient force of the current momentum Equation (1, 2, 3)
-// to `source`; any other Equation ends the run (status 0).
+// Adds the pressure-gradient force of momentum equation 1, 2 or 3 to
+// `source`; any other equation ends the run (status 0).
+void add_pressure_gradient(int equation);
+
+// The same for the current Equation.
 void pressure_source();
 
 // Coefficients and source (the mass defect) of the pressure-correction equation.
 void pressure_correction();
 
 // Corrects the face fluxes, the velocities and the pressure with the solved
-// pressure correction (the field `f` designates).
+// pressure correction p.
+void correct_flow(const Field3& p);
+
+// The same with the pressure correction in the field `f` designates.
 void SimpleCorrections();
 
 // Pressure of the porous cells from their neighbours.

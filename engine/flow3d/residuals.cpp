@@ -10,20 +10,20 @@
 
 #include "engine/common/boogie.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/stencil.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 
 namespace zefra {
 
-void Residual()
+void equation_residual(const Field3& phi, int equation)
 {
     Boogie log;
     log.require(-1);
-    const int e = Equation, x = xnumber, y = ynumber, z = znumber;
-    const Field3 phi = f;
+    const int e = equation, x = xnumber, y = ynumber, z = znumber;
     const double threshold = NormResidual[e] * InputErrorLimit / (static_cast<double>(x) * y * z);
-    const bool second = (sou[e] == 1 || sou[e] == 3) && aee;
+    const bool second = has_second_neighbours(e);
     const bool tagged = MBNo > 0 || second;  // those reports carry the iteration
     double sum = 0.0;
     for (int i = 2; i <= x; ++i)
@@ -32,25 +32,7 @@ void Residual()
                 if (sum > 1e15) continue;  // a blown-up field stops adding
                 // Cells held fixed by a huge central coefficient (out-blocks) solve no equation.
                 if (e != 4 && wap[i][j][k] > 1e15) continue;
-                double r;
-                if (e == 4) {
-                    r = std::fabs(source[i][j][k]);
-                } else {
-                    double balance = ae[i][j][k] * phi[i - 1][j][k] + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * phi[i][j - 1][k] +
-                                     an[i][j][k] * phi[i][j + 1][k] + wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] +
-                                     source[i][j][k] - wap[i][j][k] * phi[i][j][k];
-                    if (second) {
-                        auto at = [&phi](int a, int b, int c) {
-                            a = a < 0 ? 0 : (a >= phi.extent(0) ? phi.extent(0) - 1 : a);
-                            b = b < 0 ? 0 : (b >= phi.extent(1) ? phi.extent(1) - 1 : b);
-                            c = c < 0 ? 0 : (c >= phi.extent(2) ? phi.extent(2) - 1 : c);
-                            return phi[a][b][c];
-                        };
-                        balance += aee[i][j][k] * at(i - 2, j, k) + aww[i][j][k] * at(i + 2, j, k) + ass[i][j][k] * at(i, j - 2, k) +
-                                   ann[i][j][k] * at(i, j + 2, k) + abb[i][j][k] * at(i, j, k - 2) + att[i][j][k] * at(i, j, k + 2);
-                    }
-                    r = std::fabs(balance);
-                }
+                const double r = e == 4 ? std::fabs(source[i][j][k]) : std::fabs(cell_residual(phi, i, j, k, second));
                 sum += r;
                 if (r <= threshold) continue;
                 if (e == 4) {
@@ -71,6 +53,11 @@ void Residual()
         end_run(0);
     }
     MaxResidual[e] = sum / NormResidual[e];
+}
+
+void Residual()
+{
+    equation_residual(f, Equation);
 }
 
 }  // namespace zefra

@@ -1,10 +1,19 @@
-// Residual of the equation now assembled.
+// Residual of an assembled equation, before it is solved.
+// Reads the coefficients (wap, ae … wat, source), the field and NormResidual;
+// writes MaxResidual.
 #pragma once
+
+#include "engine/state/field_array.h"
 
 namespace zefra {
 
-// MaxResidual[Equation] = the summed absolute residual of all inner cells
-// divided by NormResidual[Equation]; reports single large residuals.
+// MaxResidual[equation] = the summed absolute residual of the inner cells of
+// phi divided by NormResidual[equation]; reports single large residuals.
+// For the pressure correction (equation 4) the residual is the mass defect
+// held in `source`.  Ends the run (status 0) when the scale was never set.
+void equation_residual(const Field3& phi, int equation);
+
+// The same for the field `f` designates and the current Equation.
 void Residual();
 
 }  // namespace zefra

@@ -90,8 +90,8 @@ void inner_cells(Body body)
             for (int k = 2; k <= znumber; ++k) body(i, j, k);
 }
 
-// The coefficient routine of a convection scheme.
-void coefficients_for(int scheme)
+// The coefficient routine of a convection scheme, for `equation`.
+void coefficients_for(int equation, int scheme)
 {
     if (FlagCofDLL >= 1) return;
     if (scheme == 1 && aee)
@@ -101,7 +101,7 @@ void coefficients_for(int scheme)
     else if (scheme == 3 && aee)
         coeffe_quick();
     else
-        coeffe_flow();
+        convection_diffusion(equation);
 }
 
 double neighbour_sum(int i, int j, int k, bool twelve)
@@ -162,19 +162,27 @@ void inverse_central()
     inner_cells([](int i, int j, int k) { iAp[i][j][k] = 1.0 / wap[i][j][k]; });
 }
 
-// Solver calls of one equation, with the block correction its settings ask for.
-void solve(int e, int scheme)
+// One solver sweep of equation e on phi: the twelve-neighbour sweep of the
+// higher-order schemes, point Gauss-Seidel (K 7 'Y') or the line solver.
+void sweep_once(const Field3& phi, int e, int scheme)
 {
+    if (e != 4 && higher_order(scheme))
+        WaterGaussSOU();
+    else if (lcray == 'Y')
+        gauss_seidel(phi);
+    else
+        line_solve(phi, e);
+}
+
+// The pressure correction's solver calls, with the block correction its
+// settings ask for before every sweep (or before the first).
+void solve_pressure_correction(const Field3& pcorr)
+{
+    const int e = 4, mode = blockcorr[e];
     for (int sweep = 1; sweep <= sweeps[e]; ++sweep) {
-        const int mode = blockcorr[e];
-        if (mode == 1 || (e == 4 && (mode == 5 || mode == 6 || mode == 7) && sweep == 1)) BlockCorrection();
-        if (mode == 4 && NoProcessesSolver > 0) BlockCorrectionOpenMP();
-        if (e != 4 && higher_order(scheme))
-            WaterGaussSOU();
-        else if (lcray == 'Y')
-            WaterGaussSeidel();
-        else
-            WaterTDMA();
+        if (mode == 1 || ((mode == 5 || mode == 6 || mode == 7) && sweep == 1)) block_correct(pcorr, e);
+        if (mode == 4 && NoProcessesSolver > 0) block_correct_parallel(pcorr, e);
+        sweep_once(pcorr, e, 0);
     }
 }
 
@@ -185,7 +193,7 @@ void debug_dump()
         if (d.equation != Equation) continue;
         const int i = d.i, j = d.j, k = d.k;
         Boogie log;
-        if (!log) return;
+        if (log_unavailable(log)) return;
         log.print("Debug dump for (%d,%d,%d,%d)\n", i, j, k, Equation);
         log.print("f, ap, source = %e %e %e\n", f[i][j][k], wap[i][j][k], source[i][j][k]);
         log.print("fe, ae, flowe = %e %e %e\n", f[i - 1][j][k], ae[i][j][k], flow1[i - 1][j][k]);
@@ -214,7 +222,7 @@ Next momentum_equation(int e, const Field3& phi, const Field3& old, const Field3
     source.fill(0.0);
     if (StressFlag == 1) StressOrt();
     wall_laws();
-    pressure_source();
+    add_pressure_gradient(e);
     joint_sources();
     momentum_source_terms(phi, old, old2);
     relax(phi, relaxVelocity, higher_order(sou[1]));
@@ -254,17 +262,10 @@ Next momentum_equation(int e, const Field3& phi, const Field3& old, const Field3
     f = phi;
     out_block_coefficients();
     if (lcray == 'Y') inverse_central();
-    Residual();
-    if (blockcorr[e] == 4 && NoProcessesSolver > 0) BlockCorrectionOpenMP();
-    if (blockcorr[e] == 1) BlockCorrection();
-    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) {
-        if (higher_order(sou[1]))
-            WaterGaussSOU();
-        else if (lcray == 'Y')
-            WaterGaussSeidel();
-        else
-            WaterTDMA();
-    }
+    equation_residual(phi, e);
+    if (blockcorr[e] == 4 && NoProcessesSolver > 0) block_correct_parallel(phi, e);
+    if (blockcorr[e] == 1) block_correct(phi, e);
+    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) sweep_once(phi, e, sou[1]);
     if (FlagScotti >= 1 && FlagScotti <= 3) damp_velocity_near_bed(phi);
     if (OutBlockNo == 1) {
         const OutBlockRecord& b = OutBlock[1];
@@ -283,11 +284,11 @@ void turbulence_equation(int e, int scheme)
     Equation = e;
     const Field3 phi = e == 5 ? kinen : epsilon;
     const Field3 old = e == 5 ? kinen_old : epsilon_old, old2 = e == 5 ? kinen_old2 : epsilon_old2;
-    GammaCalc();
-    coefficients_for(scheme);
+    eddy_diffusivity(e);
+    coefficients_for(e, scheme);
     wap.fill(0.0);
     source.fill(0.0);
-    turbulence();
+    turbulence_terms(e);
     wall_laws();
     joint_sources();
     if (TFStimeterm == 1 && transient()) time_term(phi, old, old2, FlagTimeOrder >= 2);
@@ -297,16 +298,9 @@ void turbulence_equation(int e, int scheme)
     f = phi;
     out_block_coefficients();
     if (lcray == 'Y') inverse_central();
-    Residual();
-    if (blockcorr[e] == 1 && (e == 5 || sou[6] == 0 || sou[6] == 2)) BlockCorrection();
-    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) {
-        if (higher_order(sou[e]))
-            WaterGaussSOU();
-        else if (lcray == 'Y')
-            WaterGaussSeidel();
-        else
-            WaterTDMA();
-    }
+    equation_residual(phi, e);
+    if (blockcorr[e] == 1 && (e == 5 || sou[6] == 0 || sou[6] == 2)) block_correct(phi, e);
+    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) sweep_once(phi, e, sou[e]);
     double* p = phi.data();
     const double floor = e == 5 ? 1e-12 : 1e-14;
     if (e == 6 || sou[5] > 0)
@@ -338,8 +332,8 @@ void temperature_equation(const Field3& saved)
         wap[i][j][k] = ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k] + wat[i][j][k] + wab[i][j][k] + mass;
         source[i][j][k] = mass * temp_old[i][j][k];
     });
-    WaterTDMA();
-    WaterTDMA();
+    line_solve(temp, 8);
+    line_solve(temp, 8);
     f = saved;
 }
 
@@ -366,17 +360,17 @@ void pressure_step(const Field3& pcorr)
             }
     Equation = 4;
     f = pcorr;
-    Residual();
+    equation_residual(pcorr, 4);
     pcorr.fill(0.0);
     if (lcray == 'Y') inverse_central();
     stamp(11);
-    solve(4, 0);
+    solve_pressure_correction(pcorr);
     stamp(12);
     if (FlagTFS == 1 && TFSpreszero == 1)
         inner_cells([&pcorr](int i, int j, int k) {
             if (relaxPressure * pcorr[i][j][k] + Pres[i][j][k] < 0.0) pcorr[i][j][k] = -Pres[i][j][k] / relaxPressure;
         });
-    SimpleCorrections();
+    correct_flow(pcorr);
     stamp(13);
 }
 
@@ -640,8 +634,8 @@ Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_or
     stamp(2);
 
     Equation = 1;
-    GammaCalc();
-    coefficients_for(sou[5]);
+    eddy_diffusivity(1);
+    coefficients_for(1, sou[5]);
     if (FlagScotti == 6 || FlagScotti == 7) damp_coefficients_near_bed();
     stamp(3);
 

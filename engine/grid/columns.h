@@ -1,6 +1,7 @@
 // Levels of the vertical grid lines seen from a cell: the bed under it, the
 // centre height above the bed and the depth of its column, each the mean over
 // the four node columns at the cell's corners.
+// Reads zval; writes nothing.
 #pragma once
 
 #include "engine/state/fields.h"

@@ -1,5 +1,7 @@
 // Cell geometry from the grid nodes: half cell extents, face areas and unit
 // normals, plan areas, volumes and the height of the bed-cell centre.
+// Reads the node coordinates (xval, yval, zval); writes the geometry arrays
+// (m_ar_*, m_dist_*, m_vec_*, m_armap, Volume, dx1 … dz3).
 #pragma once
 
 namespace zefra {

@@ -229,7 +229,7 @@ void joint_cell(Boogie& log, int column, int a, int b, Node low_low, Node low_hi
 void MultiBlockInit()
 {
     Boogie log;
-    if (!log) return;
+    if (log_unavailable(log)) return;
     if (MBNo < 1) log.print("Multi-block initiation of %d blocks\n", MBNo);
     clear_links();
     if (MBNo < 1) return;

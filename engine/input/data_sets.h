@@ -1,6 +1,7 @@
 // The readers of the individual control-file data sets, as the two passes of
 // the control-file reader dispatch to them by letter.  Each reader starts right
 // behind its letter; scanning by characters resumes behind what it took.
+// Each reader writes the settings or table records of its data set.
 #pragma once
 
 #include "engine/input/text_scanner.h"

@@ -1,5 +1,6 @@
 // The grid file `koordina`: bed points (and roof levels of a closed conduit),
 // the vertical grid lines laid between bed and top, and the lower bed limits.
+// Reads `koordina`; writes xval, yval, zval and the lower bed limits.
 #pragma once
 
 namespace zefra {

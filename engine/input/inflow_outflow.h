@@ -1,4 +1,5 @@
 // Checks of the inflow and outflow definitions (G 7 records).
+// Reads the G 7 records and the grid sizes; writes nothing but the log.
 #pragma once
 
 namespace zefra {

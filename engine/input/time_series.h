@@ -1,4 +1,6 @@
 // The time series file `timei` of transient runs.
+// Writes the time-series arrays (TimeIn*, Cinn, Winn, QDinn) and TimeInNo;
+// appends to `timeo` from the flow fields.
 #pragma once
 
 namespace zefra {

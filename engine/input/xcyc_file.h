@@ -1,4 +1,5 @@
 // The node-coordinate file `xcyc` (letter X).
+// Writes the node coordinates.  Not built yet.
 #pragma once
 
 namespace zefra {

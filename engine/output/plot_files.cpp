@@ -350,21 +350,21 @@ std::string next_series_name(const char* stem, const char* extension)
 
 double d50(int i, int j, bool original)
 {
-    const Field3 f = original ? BedGrainOriginal : bedgrain;
+    const Field3 fractions = original ? BedGrainOriginal : bedgrain;
     const int top = lnumber;
-    if (!f || top < 1) return top >= 1 ? gsize[1] : 0.0;
-    double s = 0.5 * f[top][i][j];
+    if (!fractions || top < 1) return top >= 1 ? gsize[1] : 0.0;
+    double s = 0.5 * fractions[top][i][j];
     if (s > 0.5) return gsize[top];
-    s = f[top][i][j];
+    s = fractions[top][i][j];
     int l = top - 1;
     for (; l >= 1; --l) {
-        s += 0.5 * f[l][i][j];
+        s += 0.5 * fractions[l][i][j];
         if (s > 0.5 || l == 1) break;
-        s += 0.5 * f[l][i][j];
+        s += 0.5 * fractions[l][i][j];
     }
     if (l < 1) return gsize[1];
     if (s >= 0.5) {
-        const double r = std::clamp(2.0 * (s - 0.5) / (f[l + 1][i][j] + f[l][i][j] + 1e-30), 0.0, 1.0);
+        const double r = std::clamp(2.0 * (s - 0.5) / (fractions[l + 1][i][j] + fractions[l][i][j] + 1e-30), 0.0, 1.0);
         return (1.0 - r) * gsize[l] + r * gsize[l + 1];
     }
     return gsize[1];

@@ -3,6 +3,8 @@
 // plan) and legacy-VTK structured grids (3D and a bed/surface pair of
 // layers).  With PrintRes other than 0 every call adds the next file of a
 // numbered series instead of overwriting one file.
+// Reads the grid, the flow, sediment and bed fields and the G 24 table;
+// writes files only.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
 // Report files of the flow solver.
+// Reads the grid and the flow fields; writes files only.
 #pragma once
 
 namespace zefra {

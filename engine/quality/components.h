@@ -1,4 +1,5 @@
 // Water-quality components (letter Q).
+// Not built yet: reads and writes nothing.
 #pragma once
 
 namespace zefra {

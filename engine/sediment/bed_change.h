@@ -1,4 +1,5 @@
 // Bed level change (letter B).
+// Not built yet: reads and writes nothing.
 #pragma once
 
 namespace zefra {

@@ -1,4 +1,5 @@
 // Morphology drivers of letter S: steady (FlagTSC 0) and transient (1, 2).
+// Not built yet: reads and writes nothing.
 #pragma once
 
 namespace zefra {

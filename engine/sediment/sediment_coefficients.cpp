@@ -126,7 +126,7 @@ void coeffe_setup()
 void coeffe_setup2()
 {
     Boogie log;
-    if (!log) return;
+    if (log_unavailable(log)) return;
     const int x = xnumber, y = ynumber, z = znumber, sizes = std::min(lnumber, SizeCapacity - 1);
     for (int l = 1; l <= sizes; ++l)
         for (int i = 2; i <= x; ++i)

@@ -1,5 +1,7 @@
 // Convection-diffusion coefficients of the suspended sediment (volume-flux
 // units), built on the frozen flow.
+// Reads the face fluxes, diff, the geometry, the sediment settings and
+// fall velocities; writes ae … an and at, ab, ap (and catt, cabb).
 #pragma once
 
 namespace zefra {

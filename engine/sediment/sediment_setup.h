@@ -1,5 +1,6 @@
 // Sediment set-up (letter I): bed-slope correction and the first suspended
 // sediment field.
+// Not built yet: reads and writes nothing.
 #pragma once
 
 namespace zefra {

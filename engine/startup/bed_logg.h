@@ -1,5 +1,6 @@
 // Stored bed level changes of an earlier run (`loggfil.pre`), applied to the
 // grid before the flow is initialised.
+// Reads `loggfil.pre`; writes zval.
 #pragma once
 
 namespace zefra {

@@ -543,7 +543,7 @@ void depth_averages()
 void startup()
 {
     Boogie log;
-    if (!log) return;
+    if (log_unavailable(log)) return;
     area_check(log);
     if (!avvelocity) {
         log.print("Error: In sinit: have not allocated arrays\n");

@@ -462,7 +462,7 @@ void initial()
 void initial_tunnel()
 {
     Boogie log;
-    if (!log) return;
+    if (log_unavailable(log)) return;
     set_status(mc_message, "Initializing flow parameters");
     set_status(mc_program, " Initial - tunnel ");
     mark_blocked_columns();

@@ -1,5 +1,8 @@
 // Initial water surface and velocities: the backwater computation along the
 // river (open channel) or the closed-conduit variant.
+// Reads the grid, W 1 / W 2 and G 6; writes zval (re-levelled columns), the
+// geometry, the section profiles (avvelocity, radius, grade), the first
+// velocities, diff, kblok and the bed shear.
 #pragma once
 
 namespace zefra {

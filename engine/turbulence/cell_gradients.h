@@ -3,6 +3,7 @@
 // linearly between the two cell centres with the half extents of the cells.
 // Results are the gradient times the cell volume.  Across a block joint the
 // neighbour is the partner cell of the link tables.
+// Reads the geometry and the field given; writes nothing.
 #pragma once
 
 #include "engine/state/field_array.h"

@@ -5,6 +5,7 @@
 //   8 and 9 k-epsilon with near-bed damping, 14 one-equation model for the
 //   eddy viscosity (the k array holds nu~), 15 and 16 k-omega (the epsilon
 //   array holds omega).
+// Reads TurbulenceModel; writes nothing.
 #pragma once
 
 #include "engine/common/physics.h"

@@ -71,14 +71,14 @@ void algebraic_viscosity()
 // Model 14: kinen holds the modified eddy viscosity nu~ (m2/s).  The momentum
 // equations see rho nu~ f_v1 with f_v1 = chi^3 / (chi^3 + 7.1^3), chi = nu~ / nu;
 // the nu~ equation itself diffuses with (mu + rho nu~) / sigma, sigma = 2/3.
-void one_equation_viscosity()
+void one_equation_viscosity(int equation)
 {
     constexpr double Cv1Cubed = SaCv1 * SaCv1 * SaCv1;
     for (int i = 2; i <= xnumber + 1; ++i)
         for (int j = 2; j <= ynumber + 1; ++j)
             for (int k = 2; k <= znumber + 1; ++k) {
                 const double nu = std::max(kinen[i][j][k], 0.0);
-                if (Equation == 5) {
+                if (equation == 5) {
                     gama[i][j][k] = (gama[i][j][k] + WaterDensity * nu) * SaInvSigma;
                 } else {
                     const double chi = nu / KinematicViscosity, chi3 = chi * chi * chi;
@@ -89,7 +89,7 @@ void one_equation_viscosity()
 
 }  // namespace
 
-void GammaCalc()
+void eddy_diffusivity(int equation)
 {
     const int x = xnumber, y = ynumber, z = znumber;
     for (int i = 1; i <= x + 1; ++i)
@@ -104,7 +104,7 @@ void GammaCalc()
     }
     if (damped_model()) damp_near_bed();
     if (TurbulenceModel == 7) algebraic_viscosity();
-    if (one_equation_model()) one_equation_viscosity();
+    if (one_equation_model()) one_equation_viscosity(equation);
     if (k_omega_model())
         for (int i = 2; i <= x + 1; ++i)
             for (int j = 2; j <= y + 1; ++j)
@@ -115,14 +115,19 @@ void GammaCalc()
     // The near-bed damped models 8 and 9 are the standard model next to the
     // bed and share its sigma_eps, which the factor 1.3 of the epsilon
     // production undoes again.
-    if ((TurbulenceModel == 0 || damped_model()) && Equation == 6) factor = InvSigmaEps;
-    if (rng_model() && Equation >= 5) factor = RngAlpha;
+    if ((TurbulenceModel == 0 || damped_model()) && equation == 6) factor = InvSigmaEps;
+    if (rng_model() && equation >= 5) factor = RngAlpha;
     if (factor != 1.0)
         for (int i = 1; i <= x + 1; ++i)
             for (int j = 1; j <= y + 1; ++j)
                 for (int k = 1; k <= z + 1; ++k) gama[i][j][k] *= factor;
 
     std::copy(gama.data(), gama.data() + gama.size(), gamaV.data());
+}
+
+void GammaCalc()
+{
+    eddy_diffusivity(Equation);
 }
 
 namespace {
@@ -144,9 +149,9 @@ void roughness_layer_production()
                 if (OBlok[i][j][k] == 0) continue;
                 const double z = top - 0.5 * dz, u = xvel[i][j][k], v = yvel[i][j][k];
                 if (FlagScotti == 7) {
-                    const double f = p + (1.0 - p) * z / ks;
+                    const double share = p + (1.0 - p) * z / ks;
                     const double shear = std::sqrt(u * u + v * v) / (2.0 * dz);
-                    source[i][j][k] += (1.0 - f) * f * 2.0 * shear * shear * gama[i][j][k] * dz * m_armap[i][j];
+                    source[i][j][k] += (1.0 - share) * share * 2.0 * shear * shear * gama[i][j][k] * dz * m_armap[i][j];
                 } else {
                     const double r = (1.0 - p) * (1.0 - z / ks);
                     source[i][j][k] += 2.0 * 430.0 * r * r * r * (std::fabs(u) + std::fabs(v)) * std::sqrt(m_armap[i][j]) * dz;
@@ -283,10 +288,10 @@ void epsilon_terms()
 
 }  // namespace
 
-void turbulence()
+void turbulence_terms(int equation)
 {
     if (!transports_k()) return;
-    if (Equation != 5 && Equation != 6) log_and_end(0, "Error in turbulence calc., Equation = %d\n", Equation);
+    if (equation != 5 && equation != 6) log_and_end(0, "Error in turbulence calc., Equation = %d\n", equation);
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
@@ -297,10 +302,15 @@ void turbulence()
                 source[i][j][k] = gama[i][j][k] * stress;
             }
     if (FlagScotti == 7 || FlagScotti == 9) roughness_layer_production();
-    if (Equation == 5)
+    if (equation == 5)
         k_terms();
     else
         epsilon_terms();
+}
+
+void turbulence()
+{
+    turbulence_terms(Equation);
 }
 
 }  // namespace zefra

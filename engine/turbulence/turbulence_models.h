@@ -1,14 +1,25 @@
 // Turbulence closure: the diffusivity of the equation now assembled, and the
 // production and dissipation terms of the k and epsilon equations.
+// Reads the velocities, k, epsilon (omega, nu~), the geometry and Xks;
+// writes gama and gamaV, Stress, and wap / source of the k and epsilon
+// equations.
 #pragma once
 
 namespace zefra {
 
-// Fills gama (and gamaV, the same values) for the current Equation:
-// molecular plus eddy viscosity, kg/(m s).
+// Fills gama (and gamaV, the same values) for `equation`: molecular plus
+// eddy viscosity in kg/(m s), divided by the Prandtl-Schmidt number of k and
+// epsilon for equations 5 and 6.
+void eddy_diffusivity(int equation);
+
+// The same for the current Equation.
 void GammaCalc();
 
-// Adds production and dissipation of the k (Equation 5) or epsilon (6) equation.
+// Adds production and dissipation of the k (equation 5) or epsilon (6)
+// equation; any other equation ends the run (status 0).
+void turbulence_terms(int equation);
+
+// The same for the current Equation.
 void turbulence();
 
 }  // namespace zefra

@@ -1,0 +1,46 @@
+// The discretised equation of one cell, written once for the solvers, the
+// block correction and the residual:
+//   wap phi = ae phi(i-1) + aw phi(i+1) + as phi(j-1) + an phi(j+1)
+//           + wab phi(k-1) + wat phi(k+1) [+ second neighbours] + source
+#pragma once
+
+#include <algorithm>
+
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+
+namespace zefra {
+
+// Whether the convection scheme of an equation (K 6) couples second
+// neighbours: second-order upwind (1) and QUICK (3), once their coefficient
+// arrays exist.
+inline bool has_second_neighbours(int equation)
+{
+    return (sou[equation] == 1 || sou[equation] == 3) && aee;
+}
+
+// The second-neighbour terms of cell (i, j, k); an index beyond the field's
+// ghost layers takes the outermost value.
+inline double second_neighbour_sum(const Field3& phi, int i, int j, int k)
+{
+    auto value = [&phi](int a, int b, int c) {
+        a = std::clamp(a, 0, phi.extent(0) - 1);
+        b = std::clamp(b, 0, phi.extent(1) - 1);
+        c = std::clamp(c, 0, phi.extent(2) - 1);
+        return phi[a][b][c];
+    };
+    return aee[i][j][k] * value(i - 2, j, k) + aww[i][j][k] * value(i + 2, j, k) + ass[i][j][k] * value(i, j - 2, k) + ann[i][j][k] * value(i, j + 2, k) +
+           abb[i][j][k] * value(i, j, k - 2) + att[i][j][k] * value(i, j, k + 2);
+}
+
+// Residual of the equation of cell (i, j, k) with the present field:
+// neighbours plus source minus the central term.
+inline double cell_residual(const Field3& phi, int i, int j, int k, bool second)
+{
+    double r = source[i][j][k] + ae[i][j][k] * phi[i - 1][j][k] + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * phi[i][j - 1][k] +
+               an[i][j][k] * phi[i][j + 1][k] + wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] - wap[i][j][k] * phi[i][j][k];
+    if (second) r += second_neighbour_sum(phi, i, j, k);
+    return r;
+}
+
+}  // namespace zefra
