@@ -203,12 +203,15 @@ void debug_dump()
         log.print("fb, ab, flowb = %e %e %e\n", f[i][j][k - 1], wab[i][j][k], flow3[i][j][k - 1]);
         log.print("ft, at, flowt = %e %e %e\n", f[i][j][k + 1], wat[i][j][k], flow3[i][j][k]);
         if (aee) {
+            // Second neighbours of a cell next to the boundary layer lie beyond
+            // the field: the outermost value stands in for them.
+            const int ie = f.extent(0) - 1, je = f.extent(1) - 1, ke = f.extent(2) - 1;
             log.print("fee,aee = %e %e\n", f[std::max(i - 2, 0)][j][k], aee[i][j][k]);
-            log.print("fww, aww = %e %e\n", f[i + 2][j][k], aww[i][j][k]);
+            log.print("fww, aww = %e %e\n", f[std::min(i + 2, ie)][j][k], aww[i][j][k]);
             log.print("fss, ass = %e %e\n", f[i][std::max(j - 2, 0)][k], ass[i][j][k]);
-            log.print("fnn, ann = %e %e\n", f[i][j + 2][k], ann[i][j][k]);
+            log.print("fnn, ann = %e %e\n", f[i][std::min(j + 2, je)][k], ann[i][j][k]);
             log.print("fbb, abb = %e %e\n", f[i][j][std::max(k - 2, 0)], abb[i][j][k]);
-            log.print("ftt, att = %e %e\n", f[i][j][k + 2], att[i][j][k]);
+            log.print("ftt, att = %e %e\n", f[i][j][std::min(k + 2, ke)], att[i][j][k]);
         }
     }
 }

@@ -157,6 +157,7 @@ void kread()
 
     if (IONo > 0) checkIO();
 
+    if (!memory_suffices()) log_and_end(-3, "Could not allocate enough memory (%.0f Mbytes needed)\n", field_bytes_needed() * 1e-6);
     if (sialloc() != 0) log_and_end(-3, "Could not allocate enough memory");
 
     complete_settings();
