@@ -142,7 +142,8 @@ int zefra_main()
         // cannot hold would write gigabytes before the allocation fails.
         if (!memory_suffices()) {
             Boogie log(Boogie::Mode::Fresh);
-            log.print("Could not allocate enough memory (%.0f Mbytes needed)\n", field_bytes_needed() * 1e-6);
+            log.print("The field arrays need %.0f Mbytes, more than the memory of this machine\n", field_bytes_needed() * 1e-6);
+            log.print("Could not allocate enough memory");
             log.close();
             end_run(-3);
         }

@@ -157,7 +157,9 @@ void kread()
 
     if (IONo > 0) checkIO();
 
-    if (!memory_suffices()) log_and_end(-3, "Could not allocate enough memory (%.0f Mbytes needed)\n", field_bytes_needed() * 1e-6);
+    if (!memory_suffices())
+        log_and_end(-3, "The field arrays need %.0f Mbytes, more than the memory of this machine\nCould not allocate enough memory",
+                    field_bytes_needed() * 1e-6);
     if (sialloc() != 0) log_and_end(-3, "Could not allocate enough memory");
 
     complete_settings();
