@@ -321,6 +321,9 @@ void temperature_equation(const Field3& saved)
     coeffe_flow();
     f = temp;
     Equation = 8;
+    // The inflow takes the temperature of the first series entry at or after
+    // the present time; without a series it keeps the start-up profile (G 40)
+    // rather than the 0 degrees of an empty entry.
     int n = 0;
     if (TimeInNo >= 1) {
         while (n < TimeInNo - 1 && TimeInTime[n] < stime) ++n;
@@ -474,7 +477,9 @@ void bed_shear_stress()
         }
 }
 
-// Forces of the pressure on the out-blocks (transient free surface).
+// Forces of the pressure on the out-blocks: during a transient free-surface
+// run at the F 53 interval, and once at the end of a steady run, from the
+// pressure of the cells just outside each face of the box.
 void write_forces()
 {
     std::FILE* fp = std::fopen("forcelog", "a");
@@ -561,6 +566,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
             set_status(mc_message, "Solution converged  ");
             log.close();
             gFlagFlow = 0;
+            if (OutBlockNo > 0 && FlagTFS != 1) write_forces();
             sprintflow();
             return Next::Return;
         }
@@ -741,6 +747,7 @@ void WaterSolve()
         if ((FlagTFS == 2 || FlagTFS == 3) && static_cast<float>(res_max) < 10000.0f && FlagRoof == 1) surface();
         ++Iter;
         if (Iter > iterGlobalMax) {
+            if (OutBlockNo > 0 && FlagTFS != 1 && !transient()) write_forces();
             if (FlagTSC == 0) sprintflow();
             gFlagFlow = 0;
             f = pcorr;
