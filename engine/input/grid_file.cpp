@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "engine/common/boogie.h"
+#include "engine/common/output_file.h"
+#include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/input/text_scanner.h"
@@ -215,7 +217,8 @@ void readkoor()
 void writekoor()
 {
     const bool open_surface = FlagRoof == 1;
-    if (std::FILE* fp = std::fopen("koordina.new", "w")) {
+    if (OutputFile out("koordina.new"); out.is_open()) {
+        std::FILE* fp = out.get();
         for (int i = 1; i <= xnumber; ++i)
             for (int j = 1; j <= ynumber; ++j) {
                 if (open_surface)
@@ -223,14 +226,16 @@ void writekoor()
                 else
                     std::fprintf(fp, "%d %d %lf %lf %lf %lf\n", i, j, xval[i][j], yval[i][j], zval[i][j][1], zval[i][j][znumber]);
             }
-        std::fclose(fp);
+        out.commit();
+        account_file("koordina.new");
     }
     if (FlagTFS != 1) return;
-    if (std::FILE* fp = std::fopen("koosurf", "w")) {
+    if (OutputFile out("koosurf"); out.is_open()) {
         for (int i = 1; i <= xnumber; ++i)
             for (int j = 1; j <= ynumber; ++j)
-                std::fprintf(fp, "%d %d %lf %lf %lf %lf\n", i, j, xval[i][j], yval[i][j], zval[i][j][0], zval[i][j][znumber]);
-        std::fclose(fp);
+                std::fprintf(out.get(), "%d %d %lf %lf %lf %lf\n", i, j, xval[i][j], yval[i][j], zval[i][j][0], zval[i][j][znumber]);
+        out.commit();
+        account_file("koosurf");
     }
 }
 
