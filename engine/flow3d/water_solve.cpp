@@ -32,6 +32,7 @@
 #include "engine/flow3d/momentum_sources.h"
 #include "engine/flow3d/porous_sources.h"
 #include "engine/flow3d/pressure_correction.h"
+#include "engine/flow3d/pressure_level.h"
 #include "engine/flow3d/residuals.h"
 #include "engine/flow3d/stress_terms.h"
 #include "engine/grid/metric.h"
@@ -692,6 +693,7 @@ Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_or
     if (TurbulenceModel <= 1 && FlagFluxTurb == 2) k_epsilon(sou[5], sou[6]);
 
     pressure_step(pcorr);
+    fix_pressure_level();
     const Defect defect = continuity_defect();
     if (SpecEnergy > 0) specific_energy();
     Equation = 4;

@@ -160,6 +160,14 @@ void readkoor()
     }
     const bool open_surface = FlagRoof == 1;
     const bool in_i = has_option('D'), in_j = has_option('J');
+    // A thinned file holds the odd node lines 1, 3, 5 ...; the lines between
+    // are filled as means of their neighbours, so the last line must be odd.
+    if (in_i && xnumber % 2 == 0)
+        log_and_end(-1, "Error in reading koordina file\nF 7 D: the file holds every second node line in i, so xnumber must be odd, "
+                        "but G 1 gives xnumber = %d\n", xnumber);
+    if (in_j && ynumber % 2 == 0)
+        log_and_end(-1, "Error in reading koordina file\nF 7 J: the file holds every second node line in j, so ynumber must be odd, "
+                        "but G 1 gives ynumber = %d\n", ynumber);
 
     // Bed points and the vertical grid lines between bed and top.
     int taken = read_points(grid, !open_surface, [&](int i, int j, double x, double y, double zb, double zt) {
