@@ -122,10 +122,14 @@ void read_g7(S& s)
     IORecord& r = IO[IONo];
     s.scan("%d %d %d %d %d %d %d %d ", &r.type, &r.side, &r.a1, &r.a2, &r.b1, &r.b2, &r.paralell, &r.update);
     s.scan(" %lf %lf %lf %lf", &r.Q, &r.x, &r.y, &r.z);
-    int side = std::abs(r.side);
+    // Sides 11 ... 19 name the joint line of a block of a multi-block grid,
+    // whose patch is (j, k) like the ends; the inflow/outflow check holds
+    // them against the W 3 blocks.
+    const bool joint = r.side >= 11 && r.side <= 19;
+    const int side = joint ? 1 : std::abs(r.side);
     bool patch_fits = (side == 1 && r.a2 <= ynumber && r.b2 <= znumber) || (side == 2 && r.a2 <= xnumber && r.b2 <= znumber) ||
                       (side == 3 && r.a2 <= xnumber && r.b2 <= ynumber) || side == 0;
-    if (r.side < -3 || r.side > 3 || r.type < 0 || r.type > 1 || !patch_fits) input_error("Input error for G 7 in control");
+    if ((!joint && (r.side < -3 || r.side > 3)) || r.type < 0 || r.type > 1 || !patch_fits) input_error("Input error for G 7 in control");
 }
 
 // G 8: a region with given initial velocities.
