@@ -6,10 +6,10 @@
 #include "engine/quality/component_boundaries.h"
 #include "engine/quality/reaction_terms.h"
 #include "engine/state/fields.h"
-#include "engine/state/state.h"
 #include "engine/state/state_grid.h"
 #include "engine/state/state_quality.h"
 #include "engine/state/state_tables.h"
+#include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
 
 namespace zefra {
@@ -19,9 +19,10 @@ namespace {
 // different values in each layer.
 class ReactionTerms : public ::testing::Test {
 protected:
+    test::CaseFolder folder;  // the allocator writes its log here
+
     void SetUp() override
     {
-        reset_state();
         NoComponents = 3;
         test::box_grid(5, 5, 5, 2.0, 1.0, 0.5);
         for (int m = 0; m < 3; ++m)
