@@ -8,6 +8,8 @@
 // count and at most K 1's.  Transient run: K 1 time steps of F 33's inner
 // iterations each; a step keeps the old values, imposes the fixed boxes and
 // the inflow of the time series, advances the time and writes `timeo`.
+// The components start from the restart file `compres` when there is one
+// and are written to compres.new at the end.
 #include "engine/quality/components.h"
 
 #include <algorithm>
@@ -24,6 +26,7 @@
 #include "engine/quality/component_boundaries.h"
 #include "engine/quality/component_equations.h"
 #include "engine/quality/component_series.h"
+#include "engine/sediment/restart_files.h"
 #include "engine/startup/flow_startup.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -121,6 +124,26 @@ void time_steps()
     }
 }
 
+// Starting values from a restart file `compres` (a renamed compres.new),
+// when there is one; a damaged file or one of another grid is not used.
+void read_restart_values()
+{
+    switch (read_component_restart("compres")) {
+    case RestartRead::Read: log_append("Have read the components from file 'compres'\n"); break;
+    case RestartRead::Missing: break;
+    case RestartRead::OutsideGrid: log_append("File 'compres' not used: it names a cell outside the grid\n"); break;
+    case RestartRead::Unreadable: log_append("File 'compres' not used: it cannot be read as a whole\n"); break;
+    }
+}
+
+void write_restart_values()
+{
+    if (writeConRes() == 0)
+        log_append("Have written compres.new file \n");
+    else
+        log_append("Could not write compres.new file \n");
+}
+
 // The amount of each component in the water (concentration times volume)
 // and its range, for the log.
 void report_amounts()
@@ -162,6 +185,7 @@ void Components()
         return;
     }
 
+    read_restart_values();
     wap.fill(0.0);
     stime = 0.0;
     build_component_coefficients();
@@ -177,6 +201,7 @@ void Components()
     progress_end();
     fill_uncoupled_ghosts();
     report_amounts();
+    write_restart_values();
 }
 
 }  // namespace zefra

@@ -4,7 +4,7 @@
 // Reads the flow state (starting it when no flow has run), the component
 // settings and tables (F 50, Q, G 17 / G 18), the time series and the
 // iteration settings; writes comp, comp_old, stime, the coefficient arrays,
-// `timeo` and the log.
+// `timeo`, compres.new and the log.
 #pragma once
 
 namespace zefra {

@@ -142,6 +142,17 @@ TEST(WaterQuality, FirstOrderDecayInABasinFollowsTheExponential)
     EXPECT_LT(deviation(0, 2.0 * std::pow(6.0, -10)), 1e-9);
 }
 
+TEST(WaterQuality, RestartFileCarriesTheComponentsToTheNextRun)
+{
+    test::CaseFolder folder;
+    prepare_basin("F 50 1\nG 17 2 11 2 5 2 5 0 2.0\n", 0);
+    EXPECT_NE(test::log_text().find("Have written compres.new file \n"), std::string::npos);
+    std::rename("compres.new", "compres");
+    ASSERT_EQ(run(basin + "F 50 1\nQ 2 0 0 -0.001\nF 33 10 1\nK 1 10 1\nF 2 Q\n"), 1);
+    EXPECT_NE(test::log_text().find("Have read the components from file 'compres'\n"), std::string::npos);
+    EXPECT_LT(deviation(0, 2.0 * std::pow(1.01, -10)), 1e-9);
+}
+
 TEST(WaterQuality, ReaerationRelaxesTowardsSaturationAtItsRate)
 {
     test::CaseFolder folder;
