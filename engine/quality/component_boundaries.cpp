@@ -12,7 +12,6 @@
 
 #include <algorithm>
 
-#include "engine/flow3d/stencil.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"

@@ -18,7 +18,6 @@
 #include "engine/common/arith.h"
 #include "engine/common/boogie.h"
 #include "engine/common/progress.h"
-#include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/flow3d/boundary_values.h"
 #include "engine/flow3d/face_fluxes.h"
