@@ -18,6 +18,7 @@
 #include "engine/common/arith.h"
 #include "engine/common/boogie.h"
 #include "engine/common/progress.h"
+#include "engine/common/run_account.h"
 #include "engine/common/status.h"
 #include "engine/flow3d/boundary_values.h"
 #include "engine/flow3d/face_fluxes.h"
@@ -69,6 +70,7 @@ bool diverged(double residual, int m)
     if (std::isfinite(residual)) return false;
     log_append("Error: water-quality component %d diverged\n", m);
     set_status(mc_message, "Components diverged");
+    account_step("Q diverged (component %d); see boogie", m);
     FlagErrorBreak = 1;
     return true;
 }
@@ -86,10 +88,13 @@ void steady_solution()
         progress_update(n, largest, component_equation(worst));
         if ((n >= TransInnerIter && largest < convergence) || n >= limit) break;
     }
-    if (largest < convergence)
+    if (largest < convergence) {
         log_append("Components converged after %ld iterations\n", n);
-    else
+        account_step("Q converged after %ld iterations (largest residual %.1e)", n, largest);
+    } else {
         log_append("Components not converged after %ld iterations: residual %e\n", n, largest);
+        account_step("Q stopped at the iteration limit %ld, not converged (largest residual %.1e); see boogie", n, largest);
+    }
 }
 
 void keep_old_values()
@@ -121,6 +126,7 @@ void time_steps()
         if (TimePrintNo > 0 && is_multiple(step, PrintIterTime) && !append_component_timeo_line())
             log_and_end(-3, "Can not open file 'timeo'\n");
     }
+    account_step("Q computed %ld time steps to %g s", iterGlobalMax, stime);
 }
 
 // Starting values from a restart file `compres` (a renamed compres.new),
@@ -181,6 +187,7 @@ void Components()
     GammaCalc();
     if (NoComponents < 1 || !comp) {
         log_append("No water-quality components to compute (F 50)\n");
+        account_step("Q computed nothing: no components (F 50)");
         return;
     }
 

@@ -40,6 +40,7 @@ TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
     const std::string log = test::log_text();
     EXPECT_NE(log.find("Solution converged\n"), std::string::npos);
     EXPECT_NE(log.find("Components converged after"), std::string::npos) << log;
+    EXPECT_NE(log.find("; Q converged after "), std::string::npos);
     const std::string vtk = test::read_file("ParaView3.vtk");
     EXPECT_NE(vtk.find("SCALARS Water_Quality_0 float\n"), std::string::npos);
     EXPECT_NE(vtk.find("SCALARS Water_Quality_1 float\n"), std::string::npos);
