@@ -12,6 +12,7 @@
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 #include "engine/state/state_output.h"
+#include "engine/state/state_quality.h"
 #include "engine/state/state_sediment.h"
 #include "engine/state/state_surface.h"
 #include "engine/state/state_tables.h"
@@ -246,6 +247,7 @@ void read_border_source(S& s, int number)
     s.scan("%lf", &r.value);
     r.lower = 0.0;
     r.upper = 1e20;
+    r.data_set = number;
     if (number == 18) {
         if (s.scan("%lf", &r.lower) != 1) {
             r.lower = 0.0;
@@ -332,7 +334,9 @@ void read_g24(S& s)
         for (int blanks = 0; blanks < G24Blanks && is_space(s.peek()); ++blanks) s.get();
         bool complete = s.read_raw(r.code);
         complete = s.scan("%d %d", &r.level, &r.size) == 2 && complete;
-        if (r.level < 0 || r.level > znumber || r.size < 0 || r.size > lnumber) log_and_end(1, "Error in G 24 data set \n");
+        // The second integer is a grain size, or for code q a component.
+        const int largest = r.code == 'q' ? std::max(lnumber, NoComponents - 1) : lnumber;
+        if (r.level < 0 || r.level > znumber || r.size < 0 || r.size > largest) log_and_end(1, "Error in G 24 data set \n");
         if (!complete) return;  // nothing more can be read from this data set
     }
 }
