@@ -225,6 +225,8 @@ void default_output_settings()
     lnode = 1;
     contourNo = 0;
     std::fill(std::begin(contourLevels), std::end(contourLevels), 0.0);
+    InterpolNo = -1;
+    InterresStarted = false;
 }
 
 void default_sediment_settings()
