@@ -19,6 +19,7 @@
 #include "engine/common/arith.h"
 #include "engine/common/boogie.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/joint_openings.h"
 #include "engine/flow3d/opening_faces.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -219,6 +220,7 @@ void boundary()
     if (IONo == 0) default_outflow(log);
     free_surface();
     if (IONo >= 1) openings();
+    if (MBNo > 0 && IONo >= 1) joint_openings();
     if (FlagWall == 1) open_sides();
 }
 
