@@ -187,7 +187,7 @@ void default_surface_settings()
 
 void default_porous_settings()
 {
-    FlagBedPoros = FlagInitPoros = 0;
+    FlagBedPoros = FlagInitPoros = FlagInitVeg = 0;
     MinPorosity = 0.35;
     RelaxPorosity = 2.0;
     RoughPoros1 = 0.5;
