@@ -26,18 +26,18 @@ constexpr double FixedCell = 1e15;  // cells held by a huge central coefficient 
 enum class Direction { I, J, K };
 
 // Corrects the planes of one direction over the rows j1 ... j2 (all rows for
-// a full correction), with the work vectors given.
-void correct_planes(const Field3& phi, int equation, Direction d, int j1, int j2, double* ap_sum, double* low_sum, double* high_sum, double* b_sum,
-                    double* p, double* q)
+// a full correction) of the given layers, with the work vectors given.
+void correct_planes(const Field3& phi, int equation, Direction d, int j1, int j2, Layers layers, double* ap_sum, double* low_sum, double* high_sum,
+                    double* b_sum, double* p, double* q)
 {
-    const int x = xnumber, z = znumber;
+    const int x = xnumber, z = znumber, k1 = layers.first, k2 = layers.last;
     const int n = d == Direction::I ? x : (d == Direction::J ? ynumber : z);
-    const bool second = has_second_neighbours(equation);
+    const bool second = has_second_neighbours(equation) && !layers.column();
     for (int m = 0; m <= n + 1; ++m) ap_sum[m] = low_sum[m] = high_sum[m] = b_sum[m] = 0.0;
     if (equation != 6)
         for (int i = 2; i <= x; ++i)
             for (int j = j1; j <= j2; ++j)
-                for (int k = 2; k <= z; ++k) {
+                for (int k = k1; k <= k2; ++k) {
                     if (wap[i][j][k] > FixedCell) continue;
                     double in_plane = 0.0, low = 0.0, high = 0.0;
                     int m = 0;
@@ -46,13 +46,13 @@ void correct_planes(const Field3& phi, int equation, Direction d, int j1, int j2
                         m = i;
                         low = ae[i][j][k];
                         high = aw[i][j][k];
-                        in_plane = (j != ynumber ? an[i][j][k] : 0.0) + (j != 2 ? as[i][j][k] : 0.0) + (k != z ? wat[i][j][k] : 0.0) + (k != 2 ? wab[i][j][k] : 0.0);
+                        in_plane = (j != ynumber ? an[i][j][k] : 0.0) + (j != 2 ? as[i][j][k] : 0.0) + (k != k2 ? wat[i][j][k] : 0.0) + (k != k1 ? wab[i][j][k] : 0.0);
                         break;
                     case Direction::J:
                         m = j;
                         low = as[i][j][k];
                         high = an[i][j][k];
-                        in_plane = (i != x ? aw[i][j][k] : 0.0) + (i != 2 ? ae[i][j][k] : 0.0) + (k != z ? wat[i][j][k] : 0.0) + (k != 2 ? wab[i][j][k] : 0.0);
+                        in_plane = (i != x ? aw[i][j][k] : 0.0) + (i != 2 ? ae[i][j][k] : 0.0) + (k != k2 ? wat[i][j][k] : 0.0) + (k != k1 ? wab[i][j][k] : 0.0);
                         break;
                     case Direction::K:
                         m = k;
@@ -80,7 +80,7 @@ void correct_planes(const Field3& phi, int equation, Direction d, int j1, int j2
     }
     for (int i = 2; i <= x; ++i)
         for (int j = j1; j <= j2; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 const int m = d == Direction::I ? i : (d == Direction::J ? j : k);
                 phi[i][j][k] += q[m];
             }
@@ -96,29 +96,30 @@ struct Work {
     }
 };
 
-void correct(const Field3& phi, int equation, Direction d, Work& w, int j1, int j2)
+void correct(const Field3& phi, int equation, Direction d, Work& w, int j1, int j2, Layers layers)
 {
     w.size(std::max({xnumber, ynumber, znumber}));
-    correct_planes(phi, equation, d, j1, j2, w.ap.data(), w.low.data(), w.high.data(), w.b.data(), w.p.data(), w.q.data());
+    correct_planes(phi, equation, d, j1, j2, layers, w.ap.data(), w.low.data(), w.high.data(), w.b.data(), w.p.data(), w.q.data());
 }
 
 }  // namespace
 
-void block_correct(const Field3& phi, int equation)
+void block_correct(const Field3& phi, int equation, Layers layers)
 {
     Boogie log;
     if (log_unavailable(log)) return;
     static Work work;
     const int mode = blockcorr[equation];
-    if (has_second_neighbours(equation) || MBNo > 0) {
-        correct(phi, equation, Direction::I, work, 2, ynumber);
-        correct(phi, equation, Direction::J, work, 2, ynumber);
-        correct(phi, equation, Direction::K, work, 2, ynumber);
+    const bool vertical = !layers.column();  // the columns have no K planes
+    if ((has_second_neighbours(equation) && vertical) || MBNo > 0) {
+        correct(phi, equation, Direction::I, work, 2, ynumber, layers);
+        correct(phi, equation, Direction::J, work, 2, ynumber, layers);
+        if (vertical) correct(phi, equation, Direction::K, work, 2, ynumber, layers);
         return;
     }
-    if (mode != 6 && mode != 7) correct(phi, equation, Direction::K, work, 2, ynumber);
-    if (mode != 7) correct(phi, equation, Direction::J, work, 2, ynumber);
-    correct(phi, equation, Direction::I, work, 2, ynumber);
+    if (mode != 6 && mode != 7 && vertical) correct(phi, equation, Direction::K, work, 2, ynumber, layers);
+    if (mode != 7) correct(phi, equation, Direction::J, work, 2, ynumber, layers);
+    correct(phi, equation, Direction::I, work, 2, ynumber, layers);
 }
 
 void block_correct_parallel(const Field3& phi, int equation)
@@ -131,7 +132,7 @@ void block_correct_parallel(const Field3& phi, int equation)
     for (int g = 0; g < groups; ++g) {
         static thread_local Work work;
         const int j1 = 2 + g * width, j2 = g == groups - 1 ? ynumber : j1 + width - 1;
-        correct(phi, equation, Direction::I, work, j1, j2);
+        correct(phi, equation, Direction::I, work, j1, j2, water_layers());
     }
 }
 

@@ -38,12 +38,13 @@ double i_face_flux(int i, int c, int j, int k)
 
 // Outflow through the downstream end: zero gradient, backflow turned into a
 // small outflow, everything scaled to the inflow.
-void default_outflow(Boogie& log)
+void default_outflow(Boogie& log, Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
+    const bool vertical = !layers.column();
     double inflow = 0.0, outflow = 0.0;
     for (int j = 2; j <= y; ++j)
-        for (int k = 2; k <= z; ++k) {
+        for (int k = k1; k <= k2; ++k) {
             kinen[x + 1][j][k] = kinen[x][j][k];
             epsilon[x + 1][j][k] = epsilon[x][j][k];
             inflow += i_face_flux(1, 1, j, k);
@@ -52,31 +53,33 @@ void default_outflow(Boogie& log)
                 const double speed = 0.1 * std::hypot(xvel[x][j][k], yvel[x][j][k]);
                 xvel[x + 1][j][k] = speed * m_vec_x[x][j][0];
                 yvel[x + 1][j][k] = speed * m_vec_x[x][j][1];
-                zvel[x + 1][j][k] = 0.0;
+                if (vertical) zvel[x + 1][j][k] = 0.0;
                 f = i_face_flux(x, x + 1, j, k);
             } else {
                 xvel[x + 1][j][k] = xvel[x][j][k];
                 yvel[x + 1][j][k] = yvel[x][j][k];
-                zvel[x + 1][j][k] = 0.5 * (zvel[x + 1][j][k] + zvel[x][j][k]);
+                if (vertical) zvel[x + 1][j][k] = 0.5 * (zvel[x + 1][j][k] + zvel[x][j][k]);
             }
             outflow += f;
         }
+    // The cells the messages show: k = 2 and 3 among the water cells, the column.
+    const int shown_face = vertical ? 2 : 0, shown_cell = vertical ? 3 : 0;
     if (outflow <= 1e-20) {
         log.print("sbound: Error, zero flux out !\n");
         log.print("This error may be corrected with the use of G 7 data sets\n");
-        log.print("A,vec(xnu,2,2)= %e %e %e\n", m_ar_x[x][2][2], m_vec_x[x][2][0], m_vec_x[x][2][1]);
-        log.print("Velocity-out:%lf %lf\n", xvel[x + 1][3][3], yvel[x + 1][3][3]);
+        log.print("A,vec(xnu,2,2)= %e %e %e\n", m_ar_x[x][2][shown_face], m_vec_x[x][2][0], m_vec_x[x][2][1]);
+        log.print("Velocity-out:%lf %lf\n", xvel[x + 1][3][shown_cell], yvel[x + 1][3][shown_cell]);
         end_run(1);
     }
     if (FlagTFS != 1) {
         const double ratio = inflow / (outflow + 1e-30);
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 xvel[x + 1][j][k] *= ratio;
                 yvel[x + 1][j][k] *= ratio;
             }
         if (std::fabs(ratio - 1.0) > 0.1) {
-            log.print("Utvel:%lf %lf\n", xvel[x + 1][3][3], yvel[x + 1][3][3]);
+            log.print("Utvel:%lf %lf\n", xvel[x + 1][3][shown_cell], yvel[x + 1][3][shown_cell]);
             log.print("FluxUt:%lf FluxInn:%lf \n", outflow, inflow);
         }
     }
@@ -84,13 +87,13 @@ void default_outflow(Boogie& log)
     if (FlagCyclic >= 1 && is_multiple(static_cast<double>(Iter), FlagCyclic) && y > 2) {
         double recycled = 0.0;
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 for (Field3* field : {&xvel, &yvel, &zvel, &kinen, &epsilon}) (*field)[1][j][k] = (*field)[x][j][k];
                 recycled += i_face_flux(1, 1, j, k);
             }
         const double scale = inflow / (recycled + 1e-30);
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 xvel[1][j][k] *= scale;
                 yvel[1][j][k] *= scale;
             }
@@ -124,12 +127,16 @@ struct PatchFace {
     double n[3];
 };
 
-std::vector<PatchFace> patch_faces(const IORecord& r)
+// On the column layer an opening in a side is the whole column face of each
+// of its columns; openings in the bed or the surface have no column face.
+std::vector<PatchFace> patch_faces(const IORecord& r, Layers layers)
 {
     std::vector<PatchFace> faces;
     const int x = xnumber, y = ynumber, z = znumber;
+    if (layers.column() && std::abs(r.side) == 3) return faces;
+    const int b1 = layers.column() ? 0 : r.b1, b2 = layers.column() ? 0 : r.b2;
     for (int a = r.a1; a <= r.a2; ++a)
-        for (int b = r.b1; b <= r.b2; ++b) {
+        for (int b = b1; b <= b2; ++b) {
             switch (r.side) {
             case 1: faces.push_back({1, a, b, 2, a, b, m_ar_x[1][a][b], {-m_vec_x[1][a][0], -m_vec_x[1][a][1], 0.0}}); break;
             case -1: faces.push_back({x + 1, a, b, x, a, b, m_ar_x[x][a][b], {m_vec_x[x][a][0], m_vec_x[x][a][1], 0.0}}); break;
@@ -160,7 +167,7 @@ double record_discharge(int r)
 
 // G 7 openings: the ghost velocities follow the interior (normal component
 // copied, tangential ones averaged) and are scaled to the record's discharge.
-void openings()
+void openings(Layers layers)
 {
     for (int r = 1; r <= IONo; ++r) {
         const IORecord& rec = IO[r];
@@ -168,7 +175,7 @@ void openings()
         if (!active) continue;
         const double q = record_discharge(r);
         const int normal = std::abs(rec.side) - 1;  // 0 x, 1 y, 2 z component
-        const std::vector<PatchFace> faces = patch_faces(rec);
+        const std::vector<PatchFace> faces = patch_faces(rec, layers);
         double sum = 0.0;
         for (const PatchFace& p : faces) {
             Field3* fields[3] = {&xvel, &yvel, &zvel};
@@ -194,11 +201,11 @@ void openings()
 }
 
 // Side boundaries without walls: the flow slides along the boundary line.
-void open_sides()
+void open_sides(Layers layers)
 {
     const int y = ynumber;
     for (int i = 2; i <= xnumber; ++i)
-        for (int k = 2; k <= znumber; ++k)
+        for (int k = layers.first; k <= layers.last; ++k)
             for (int edge : {1, y}) {
                 const int ghost = edge == 1 ? 1 : y + 1, inner = edge == 1 ? 2 : y;
                 if (WallJ[i][inner][k] != 0) continue;
@@ -219,14 +226,19 @@ void open_sides()
 
 }  // namespace
 
-void boundary()
+void boundary_values(Layers layers)
 {
     Boogie log;
     log.require(-3);
-    if (IONo == 0) default_outflow(log);
-    free_surface();
-    if (IONo >= 1) openings();
-    if (FlagWall == 1) open_sides();
+    if (IONo == 0) default_outflow(log, layers);
+    if (!layers.column()) free_surface();
+    if (IONo >= 1) openings(layers);
+    if (FlagWall == 1) open_sides(layers);
+}
+
+void boundary()
+{
+    boundary_values(water_layers());
 }
 
 }  // namespace zefra

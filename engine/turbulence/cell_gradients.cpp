@@ -43,7 +43,8 @@ inline double own_weight(double own_half, double other_half)
 }
 
 // Calls face(weight, neighbour i, neighbour j, neighbour k, nx, ny, nz, area)
-// for the six faces of cell (i, j, k), normals pointing out of the cell.
+// for the six faces of cell (i, j, k), normals pointing out of the cell; for
+// the four side faces of a column (k = 0).
 template <class Face>
 inline void for_each_face(int i, int j, int k, Face face)
 {
@@ -53,6 +54,7 @@ inline void for_each_face(int i, int j, int k, Face face)
     face(own_weight(hx, m_dist_x[i + 1][j][k]), i + 1, j, k, m_vec_x[i][j][0], m_vec_x[i][j][1], 0.0, m_ar_x[i][j][k]);
     face(own_weight(hy, m_dist_y[s.i][s.j][k]), s.i, s.j, k, -m_vec_y[i][j - 1][0], -m_vec_y[i][j - 1][1], 0.0, m_ar_y[i][j - 1][k]);
     face(own_weight(hy, m_dist_y[n.i][n.j][k]), n.i, n.j, k, m_vec_y[i][j][0], m_vec_y[i][j][1], 0.0, m_ar_y[i][j][k]);
+    if (k == 0) return;  // a column of the depth-averaged solver has no faces above and below
     const double* down = m_vec_z[i][j][k - 1].data();
     const double* up = m_vec_z[i][j][k].data();
     face(own_weight(hz, m_dist_z[i][j][k - 1]), i, j, k - 1, -down[0], -down[1], -down[2], m_ar_z[i][j][k - 1]);
