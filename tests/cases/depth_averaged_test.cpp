@@ -1,0 +1,244 @@
+// Whole runs of the depth-averaged solver through the program entry, checked
+// against open-channel hydraulics: a straight rectangular channel 1 km long,
+// 20 m wide and 2 m deep, Q = 40 m3/s, Strickler M = 35.  Under the rigid
+// lid of the start-up the bed slope does not enter the momentum equations, so
+// a horizontal bed under a level lid is the uniform channel: the pressure
+// falls along it with the energy slope.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "engine/driver/entry.h"
+#include "engine/flow2d/water_solve_2d.h"
+#include "engine/input/time_series.h"
+#include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
+#include "engine/state/state_grid.h"
+#include "engine/state/state_output.h"
+#include "engine/state/state_run.h"
+#include "engine/state/state_sediment.h"
+#include "tests/support/case_folder.h"
+
+namespace zefra {
+namespace {
+
+constexpr double Length = 1000.0, Width = 20.0, Depth = 2.0, Discharge = 40.0, Strickler = 35.0;
+constexpr double Area = Width * Depth, Radius = Area / (Width + 2.0 * Depth);
+
+// Manning-Strickler slope of uniform flow: Q = M A R^(2/3) S^(1/2).
+double manning_slope()
+{
+    const double s = Discharge / (Strickler * Area * std::pow(Radius, 2.0 / 3.0));
+    return s * s;
+}
+
+const double RhoGRS = 1000.0 * 9.81 * Radius * manning_slope();
+
+// 21 x 11 node lines (50 m x 2 m columns), 12 levels refined towards the bed
+// for the 3D runs of the same channel; `extra` data sets are added.
+int run_channel(const std::string& extra)
+{
+    std::string grid;
+    char line[160];
+    for (int i = 1; i <= 21; ++i)
+        for (int j = 1; j <= 11; ++j) {
+            std::snprintf(line, sizeof line, "%d %d %.6f %.6f 100.0\n", i, j, Length * (i - 1) / 20.0, Width * (j - 1) / 10.0);
+            grid += line;
+        }
+    test::write_file("koordina", grid);
+    std::snprintf(line, sizeof line, "G 1 21 11 12 1\nG 3 0 3 6 10 15 20 30 40 55 70 85 100\nW 1 %g %g %g\nK 5 0 0 0 1 0 0\n", Strickler, Discharge,
+                  100.0 + Depth);
+    test::write_file("control", line + extra);
+    char name[] = "zefra";
+    char* argv[] = {name, nullptr};
+    return run_zefra(1, argv);
+}
+
+bool converged()
+{
+    return test::log_text().find("Solution converged\n") != std::string::npos;
+}
+
+// Figures of a converged run at the cross-section 750 m from the inflow.
+struct Figures {
+    double bed_shear;   // mean over the section, N/m2
+    double centre_speed;  // depth-mean velocity of the centre column, m/s
+    double slope;       // fall of the pressure head along the middle half
+};
+
+constexpr int Section = 16, Centre = 6;
+
+// Depth-mean velocity of column (i, j): its own value, or the discharge of
+// its cells over their area in a 3D run.
+double depth_mean_velocity(int i, int j, bool columns)
+{
+    if (columns) return xvel[i][j][0];
+    double q = 0.0, a = 0.0;
+    for (int k = 2; k <= znumber; ++k) {
+        const double area = 0.5 * (m_ar_x[i - 1][j][k] + m_ar_x[i][j][k]);
+        q += xvel[i][j][k] * area;
+        a += area;
+    }
+    return q / a;
+}
+
+Figures figures(bool columns)
+{
+    Figures f{};
+    for (int j = 2; j <= ynumber; ++j) f.bed_shear += bedshear[Section][j] / (ynumber - 1);
+    f.centre_speed = depth_mean_velocity(Section, Centre, columns);
+    const int k = columns ? 0 : znumber;  // the pressure under the lid
+    const double fall = Pres[6][Centre][k] - Pres[16][Centre][k];
+    f.slope = fall / (1000.0 * 9.81 * (xval[16][Centre] - xval[6][Centre]));
+    return f;
+}
+
+TEST(DepthAveraged, UniformChannelKeepsItsDischargeAndFollowsManningStrickler)
+{
+    test::CaseFolder folder;
+    ASSERT_EQ(run_channel("F 2 D\n"), 1);  // letter D without F 44
+    ASSERT_TRUE(converged()) << test::log_text();
+    EXPECT_LT(Iter, 200);
+
+    // Every section carries the inflow.
+    for (int i = 1; i <= xnumber; ++i) {
+        double q = 0.0;
+        for (int j = 2; j <= ynumber; ++j) q += 0.001 * flow1[i][j][0];
+        EXPECT_NEAR(q / Discharge, 1.0, 1e-6) << "i = " << i;
+    }
+    const Figures f = figures(true);
+    EXPECT_NEAR(f.bed_shear / RhoGRS, 1.0, 0.05);
+    // Below the Manning-Strickler slope by the share of the side walls: the
+    // formula gives them the bed's rho g R S, their log law less.
+    EXPECT_NEAR(f.slope / manning_slope(), 0.95, 0.03);
+    // The centre column of a 10:1 channel runs a little faster than the mean.
+    EXPECT_GT(f.centre_speed, Discharge / Area);
+    EXPECT_LT(f.centre_speed, 1.10 * Discharge / Area);
+    // The depth-averaged k-epsilon balances at about u* h / 13 in the middle.
+    const double nu = 0.09 * kinen[Section][Centre][0] * kinen[Section][Centre][0] / epsilon[Section][Centre][0];
+    EXPECT_NEAR(nu / (std::sqrt(bedshear[Section][Centre] / 1000.0) * Depth / 12.96), 1.0, 0.15);
+    // A symmetric channel gives a symmetric flow.
+    for (int j = 2; j < Centre; ++j) EXPECT_NEAR(xvel[Section][j][0], xvel[Section][ynumber + 2 - j][0], 1e-4);
+
+    // The cells above the columns show the depth-averaged flow in the results.
+    for (int k = 2; k <= znumber; ++k) {
+        EXPECT_EQ(xvel[Section][Centre][k], xvel[Section][Centre][0]);
+        EXPECT_EQ(zvel[Section][Centre][k], 0.0);
+    }
+    double spread = 0.0;
+    for (int k = 2; k <= znumber; ++k) spread += flow1[Section][Centre][k];
+    EXPECT_NEAR(spread, flow1[Section][Centre][0], 1e-9 * std::fabs(flow1[Section][Centre][0]));
+}
+
+TEST(DepthAveraged, AgreesWithTheThreeDimensionalSolver)
+{
+    Figures full{}, columns{};
+    {
+        test::CaseFolder folder;
+        ASSERT_EQ(run_channel("F 2 W\n"), 1);
+        ASSERT_TRUE(converged());
+        full = figures(false);
+    }
+    {
+        test::CaseFolder folder;
+        ASSERT_EQ(run_channel("F 44 1\nF 2 W\n"), 1);  // W runs the columns with F 44
+        ASSERT_TRUE(converged());
+        columns = figures(true);
+    }
+    EXPECT_NEAR(columns.bed_shear / full.bed_shear, 1.0, 0.15);
+    EXPECT_NEAR(columns.centre_speed / full.centre_speed, 1.0, 0.15);
+    EXPECT_NEAR(columns.slope / full.slope, 1.0, 0.15);
+}
+
+TEST(DepthAveraged, ResultFileReadBackStartsAConvergedRun)
+{
+    test::CaseFolder folder;
+    // D writes the result file at convergence; R reads it into the cells; the
+    // second D starts from their depth averages.
+    ASSERT_EQ(run_channel("F 48 0\nF 2 DRD\n"), 1);
+    const std::string log = test::log_text();
+    const std::size_t first = log.find("Solution converged\n"), second = log.find("Solution converged\n", first + 1);
+    ASSERT_NE(second, std::string::npos) << log;
+    EXPECT_NE(log.find("Have read"), std::string::npos);
+    EXPECT_LE(Iter, 2);
+}
+
+// With a constant inflow, time steps end where the steady run ends: the time
+// term of the columns works on their own previous values.
+TEST(DepthAveraged, TransientRunSettlesAtTheSteadyFlow)
+{
+    double steady = 0.0;
+    {
+        test::CaseFolder folder;
+        ASSERT_EQ(run_channel("F 2 D\n"), 1);
+        steady = figures(true).slope;
+    }
+    test::CaseFolder folder;
+    ASSERT_EQ(run_channel("F 33 60 10\nK 1 60 50000\nF 2 D\n"), 1);
+    EXPECT_EQ(Iter, 61);
+    EXPECT_NEAR(figures(true).slope / steady, 1.0, 0.01);
+    for (int i = 2; i <= xnumber; ++i) EXPECT_NEAR(xvel_old[i][Centre][0], xvel[i][Centre][0], 1e-4);
+}
+
+// The 90-degree bend of the examples (20 m wide, 60 m centreline radius)
+// computed on its columns: under the lid the pressure at the outer bank
+// stands above that at the inner bank by the superelevation U^2 B / (g R),
+// and the fastest water runs along the inner bank.
+TEST(DepthAveraged, BendRaisesItsOuterBankByTheSuperelevation)
+{
+    test::CaseFolder folder;
+    for (const char* file : {"control", "koordina"})
+        std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/bend90/" + file, file);
+    test::write_file("control", test::read_file("control") + "F 44 1\n");
+    char name[] = "zefra";
+    char* argv[] = {name, nullptr};
+    ASSERT_EQ(run_zefra(1, argv), 1);
+    ASSERT_TRUE(converged());
+    const int i = 16;  // the middle of the bend; j = 1 is the outer bank
+    double area = 0.0;
+    for (int j = 2; j <= ynumber; ++j) area += 0.5 * (m_ar_x[i - 1][j][0] + m_ar_x[i][j][0]);
+    const double u = 40.0 / area;
+    const double rise = (Pres[i][2][0] - Pres[i][ynumber][0]) / (1000.0 * 9.81);
+    EXPECT_NEAR(rise / (u * u * 20.0 / (9.81 * 60.0)), 1.0, 0.15);
+    EXPECT_GT(std::hypot(xvel[i][ynumber - 1][0], yvel[i][ynumber - 1][0]), 1.2 * std::hypot(xvel[i][3][0], yvel[i][3][0]));
+}
+
+// Called by the transient morphology for one step, the solver reads and
+// writes the columns only and leaves the time series output as it is.
+TEST(DepthAveraged, OneMorphologyStepTouchesOnlyTheColumns)
+{
+    test::CaseFolder folder;
+    ASSERT_EQ(run_channel("F 2 D\n"), 1);
+    constexpr double Mark = 1234.5;
+    for (Field3* a : {&xvel, &yvel, &Pres, &kinen, &epsilon, &flow1, &flow2})
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j)
+                for (int k = 2; k <= znumber; ++k) (*a)[i][j][k] = Mark;
+    test::write_file(TimeSeriesOutputFile, "kept\n");
+    TimePrintNo = 1;
+    FlagTSC = 1;
+    TimeStep = 10.0;          // the morphology's steps are time steps
+    PrintIterRes = 1000000;   // no periodic result file within this step
+    const double u = xvel[Section][Centre][0];
+    xvel[Section][Centre][0] = 0.5 * u;  // a disturbance the step must work on
+    iterGlobalMax = Iter;
+    WaterSolve2D();
+    EXPECT_EQ(test::read_file(TimeSeriesOutputFile), "kept\n");
+    EXPECT_GT(xvel[Section][Centre][0], 0.6 * u);
+    for (Field3* a : {&xvel, &yvel, &Pres, &kinen, &epsilon, &flow1, &flow2})
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j)
+                for (int k = 2; k <= znumber; ++k) ASSERT_EQ((*a)[i][j][k], Mark);
+
+    // On its own the solver starts the file afresh.
+    FlagTSC = 0;
+    iterGlobalMax = 1;
+    WaterSolve2D();
+    EXPECT_EQ(test::read_file(TimeSeriesOutputFile).find("kept"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zefra
