@@ -173,7 +173,6 @@ void wallall2D()
     const double c25 = std::pow(CMu, 0.25), c75 = std::pow(CMu, 0.75);
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) {
-            if (OBlok[i][j][0] == 0) continue;
             const double u = xvel[i][j][0], v = yvel[i][j][0], speed = std::hypot(u, v);
             const double volume = column_volume(i, j), plan = m_armap[i][j];
             // The wall layer replaces the column's own k and epsilon terms next to a side wall.

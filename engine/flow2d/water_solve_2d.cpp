@@ -354,6 +354,8 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
                   xvel[defect.i][defect.j][0], yvel[defect.i][defect.j][0]);
     }
 
+    // The bed shear of this iteration goes into the results written below.
+    column_bed_shear();
     if (last_inner || res_max < TimeBreakLimit) {
         if (PrintRes == 0 && is_multiple(PrintResIter, PrintIterRes)) {
             write_results();
@@ -407,7 +409,6 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
     log.close();
 
     if (is_multiple(Iter, IterSurface) && res_max < ConvSurface && FlagTFS == 0 && FlagRoof == 1) surface();
-    column_bed_shear();
     return Next::Go;
 }
 

@@ -80,6 +80,11 @@ TEST(Columns, PressureCorrectionRemovesEveryMassDefect)
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) EXPECT_NEAR(net_outflow(i, j), 0.0, 1e-6) << i << " " << j;
     for (int k = 1; k <= znumber; ++k) EXPECT_EQ(flow1[4][3][k], -7.0);
+
+    // The columns have no vertical momentum equation.
+    Equation = 3;
+    EXPECT_EQ(test::exit_status(pressure_source2D), -4);
+    EXPECT_TRUE(test::log_ends_with("Error in pressure_source2D, Equation = 3\n"));
 }
 
 // Layers 0.2, 0.4, 0.6 and 0.8 m thick.
