@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/common/run_exit.h"
+#include "engine/common/boogie.h"
 #include "engine/input/control_reader.h"
 #include "engine/input/grid_file.h"
 #include "engine/input/text_scanner.h"
@@ -62,6 +63,13 @@ bool scan_grid_sizes()
         }
     }
     return true;
+}
+
+// Sizes that G 1 accepts; with others the reader stops the run, and no
+// default grid is written for them.
+bool grid_sizes_valid()
+{
+    return xnumber >= 4 && ynumber >= 4 && znumber >= 4 && lnumber >= 1 && lnumber <= 10;
 }
 
 struct PlanBox {
@@ -129,7 +137,18 @@ int zefra_main()
         ManningInit = 50.0;
         writeControlMin();
     }
-    if (!file_exists(GridFileName)) write_default_grid();
+    if (!file_exists(GridFileName) && grid_sizes_valid()) {
+        // The default grid has one line per bed point: sizes the machine
+        // cannot hold would write gigabytes before the allocation fails.
+        if (!memory_suffices()) {
+            Boogie log(Boogie::Mode::Fresh);
+            log.print("The field arrays need %.0f Mbytes, more than the memory of this machine\n", field_bytes_needed() * 1e-6);
+            log.print("Could not allocate enough memory");
+            log.close();
+            end_run(-3);
+        }
+        write_default_grid();
+    }
 
     Initial();
     return 1;

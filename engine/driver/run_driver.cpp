@@ -14,6 +14,7 @@
 #include "engine/input/xcyc_file.h"
 #include "engine/output/sprintflow.h"
 #include "engine/quality/components.h"
+#include "engine/sediment/bed_concentration.h"
 #include "engine/sediment/bed_change.h"
 #include "engine/sediment/morphology.h"
 #include "engine/sediment/sediment_coefficients.h"

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "engine/common/physics.h"
+#include "engine/flow3d/out_blocks.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
@@ -43,6 +44,23 @@ inline double high_end_gradient(double pm, double p0, double p1)
 inline double correction(double mean_gradient, double face_difference, double area, double weight, double dp, double dn, double factor)
 {
     return (mean_gradient - face_difference) * factor * area * area * (weight * dp + (1.0 - weight) * dn);
+}
+
+// Pressure gradients (per index step) of the two cells P and N on either side
+// of a face, from the pressures pm, p0 (P), p1 (N), p2 along the line: central
+// where both neighbours are water; one-sided where the far face of P or of N
+// is closed (the end of the domain, a wall, an out-block), so that no pressure
+// from behind a wall enters; with both closed, the difference across the face.
+inline void cell_gradients(double pm, double p0, double p1, double p2, bool closed_p, bool closed_n, double& gp, double& gn)
+{
+    gp = (p1 - pm) / 2.0;
+    gn = (p2 - p0) / 2.0;
+    if (closed_p && closed_n)
+        gp = gn = p1 - p0;
+    else if (closed_p)
+        gp = low_end_gradient(p0, p1, p2);
+    else if (closed_n)
+        gn = high_end_gradient(pm, p0, p1);
 }
 
 inline double mean_gradient(double weight, double gp, double gn)
@@ -72,11 +90,10 @@ void i_faces(const Field3& d, double factor, Layers layers)
             double* out = flow1[i][j].data();
             for (int k = k1; k <= k2; ++k) {
                 const double w = h1[k] / (h0[k] + h1[k] + 1e-30);
-                double gp = (p1[k] - pm[k]) / 2.0, gn = (p2[k] - p0[k]) / 2.0;
-                if (low_end || wall_p[k] == 1)
-                    gp = low_end_gradient(p0[k], p1[k], p2[k]);
-                else if (high_end || wall_n[k] == -1)
-                    gn = high_end_gradient(pm[k], p0[k], p1[k]);
+                const bool closed_p = low_end || wall_p[k] == 1 || out_block_cell(i - 1, j, k);
+                const bool closed_n = high_end || wall_n[k] == -1 || out_block_cell(i + 2, j, k);
+                double gp, gn;
+                cell_gradients(pm[k], p0[k], p1[k], p2[k], closed_p, closed_n, gp, gn);
                 const double uf = w * u0[k] + (1.0 - w) * u1[k], vf = w * v0[k] + (1.0 - w) * v1[k];
                 const double c = correction(mean_gradient(w, gp, gn), p1[k] - p0[k], area[k], w, dp[k], dn[k], factor);
                 out[k] = WaterDensity * (area[k] * (uf * nx + vf * ny) + c);
@@ -105,11 +122,10 @@ void j_faces(const Field3& d, double factor, Layers layers)
             double* out = flow2[i][j].data();
             for (int k = k1; k <= k2; ++k) {
                 const double w = h1[k] / (h0[k] + h1[k] + 1e-30);
-                double gp = (p1[k] - pm[k]) / 2.0, gn = (p2[k] - p0[k]) / 2.0;
-                if (low_end || wall_p[k] == 1)
-                    gp = low_end_gradient(p0[k], p1[k], p2[k]);
-                else if (high_end || wall_n[k] == -1)
-                    gn = high_end_gradient(pm[k], p0[k], p1[k]);
+                const bool closed_p = low_end || wall_p[k] == 1 || out_block_cell(i, j - 1, k);
+                const bool closed_n = high_end || wall_n[k] == -1 || out_block_cell(i, j + 2, k);
+                double gp, gn;
+                cell_gradients(pm[k], p0[k], p1[k], p2[k], closed_p, closed_n, gp, gn);
                 const double uf = w * u0[k] + (1.0 - w) * u1[k], vf = w * v0[k] + (1.0 - w) * v1[k];
                 const double c = correction(mean_gradient(w, gp, gn), p1[k] - p0[k], area[k], w, dp[k], dn[k], factor);
                 out[k] = WaterDensity * (area[k] * (uf * nx + vf * ny) + c);
@@ -134,11 +150,10 @@ void k_faces(const Field3& d, double factor)
             double* out = flow3[i][j].data();
             for (int k = 2; k <= z - 1; ++k) {
                 const double w = h[k + 1] / (h[k] + h[k + 1] + 1e-30);
-                double gp = (p[k + 1] - p[k - 1]) / 2.0, gn = (p[k + 2] - p[k]) / 2.0;
-                if (k == 2 || wall[k] == 1)
-                    gp = low_end_gradient(p[k], p[k + 1], p[k + 2]);
-                else if (k + 1 == z || wall[k + 1] == -1)
-                    gn = high_end_gradient(p[k - 1], p[k], p[k + 1]);
+                const bool closed_p = k == 2 || wall[k] == 1 || out_block_cell(i, j, k - 1);
+                const bool closed_n = k + 1 == z || wall[k + 1] == -1 || out_block_cell(i, j, k + 2);
+                double gp, gn;
+                cell_gradients(p[k - 1], p[k], p[k + 1], p[k + 2], closed_p, closed_n, gp, gn);
                 const double uf = w * u[k] + (1.0 - w) * u[k + 1], vf = w * v[k] + (1.0 - w) * v[k + 1];
                 const double wf = w * w3[k] + (1.0 - w) * w3[k + 1];
                 const double c = correction(mean_gradient(w, gp, gn), p[k + 1] - p[k], area[k], w, dd[k], dd[k + 1], factor);

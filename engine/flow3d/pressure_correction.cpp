@@ -15,6 +15,7 @@
 #include "engine/common/boogie.h"
 #include "engine/common/physics.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/out_blocks.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
@@ -31,9 +32,11 @@ namespace {
 
 // Pressure difference across cell (i, j, k) along one index direction:
 // central p(+1) - p(-1), or twice the one-sided difference at the ends of the
-// domain and at walls (marker 1 on the low face, -1 on the high face).
+// domain, at walls (marker 1 on the low face, -1 on the high face) and
+// against out-blocks.  A cell closed on both sides feels no net force.
 inline double across(double low, double centre, double high, bool at_low_end, bool at_high_end)
 {
+    if (at_low_end && at_high_end) return 0.0;
     if (at_low_end) return 2.0 * (high - centre);
     if (at_high_end) return 2.0 * (centre - low);
     return high - low;
@@ -49,10 +52,13 @@ void gradient_source_default(int equation, Layers layers)
         for (int j = 2; j <= y; ++j) {
             for (int k = layers.first; k <= layers.last; ++k) {
                 const double p = Pres[i][j][k];
-                const double di = across(Pres[i - 1][j][k], p, Pres[i + 1][j][k], i == 2 || WallI[i][j][k] == 1, i == x || WallI[i][j][k] == -1);
-                const double dj = across(Pres[i][j - 1][k], p, Pres[i][j + 1][k], j == 2 || WallJ[i][j][k] == 1, j == y || WallJ[i][j][k] == -1);
-                const double dk =
-                    vertical ? across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == z || WallK[i][j][k] == -1) : 0.0;
+                const double di = across(Pres[i - 1][j][k], p, Pres[i + 1][j][k], i == 2 || WallI[i][j][k] == 1 || out_block_cell(i - 1, j, k),
+                                         i == x || WallI[i][j][k] == -1 || out_block_cell(i + 1, j, k));
+                const double dj = across(Pres[i][j - 1][k], p, Pres[i][j + 1][k], j == 2 || WallJ[i][j][k] == 1 || out_block_cell(i, j - 1, k),
+                                         j == y || WallJ[i][j][k] == -1 || out_block_cell(i, j + 1, k));
+                const double dk = vertical ? across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
+                                                    k == z || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1))
+                                           : 0.0;
                 if (equation == 3) {
                     source[i][j][k] -= 0.5 * m_armap[i][j] * dk;
                     continue;
@@ -78,13 +84,15 @@ void gradient_source_blocks(int equation, Layers layers)
                 const double p = Pres[i][j][k];
                 const JointNeighbours nb = neighbours_across_joints(Pres, i, j, k);
                 const bool joint_i = ISkjotMB[i] == 1;  // the cell ends a block: nothing beyond it in i
-                const bool i_low_end = (i == 2 && !nb.joint_i) || WallI[i][j][k] == 1;
-                const bool j_low_end = (j == 2 && !nb.joint_low_j) || WallJ[i][j][k] == 1;
-                const bool j_high_end = (j == y && !nb.joint_high_j) || WallJ[i][j][k] == -1;
-                const double di = 0.5 * across(nb.low_i, p, Pres[i + 1][j][k], i_low_end, i == x || joint_i || WallI[i][j][k] == -1);
+                const bool i_low_end = (i == 2 && !nb.joint_i) || WallI[i][j][k] == 1 || out_block_cell(i - 1, j, k);
+                const bool j_low_end = (j == 2 && !nb.joint_low_j) || WallJ[i][j][k] == 1 || out_block_cell(i, j - 1, k);
+                const bool j_high_end = (j == y && !nb.joint_high_j) || WallJ[i][j][k] == -1 || out_block_cell(i, j + 1, k);
+                const bool i_high_end = i == x || joint_i || WallI[i][j][k] == -1 || out_block_cell(i + 1, j, k);
+                const double di = 0.5 * across(nb.low_i, p, Pres[i + 1][j][k], i_low_end, i_high_end);
                 const double dj = 0.5 * across(nb.low_j, p, nb.high_j, j_low_end, j_high_end);
-                const double dk =
-                    vertical ? 0.5 * across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == z || WallK[i][j][k] == -1) : 0.0;
+                const double dk = vertical ? 0.5 * across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
+                                                          k == z || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1))
+                                           : 0.0;
                 if (equation == 3) {
                     source[i][j][k] -= m_armap[i][j] * dk;
                     continue;
@@ -96,7 +104,7 @@ void gradient_source_blocks(int equation, Layers layers)
 }
 
 // Node-averaged form (FlagPresGrad other than 1): every node takes the mean
-// pressure of the inner cells around it, every face the mean of its four
+// pressure of the inner fluid cells around it (out-block cells left out), every face the mean of its four
 // nodes, and the force on a cell is minus the sum of face pressure times area
 // vector over its six faces (the divergence theorem).
 double node_pressure(int i, int j, int k)
@@ -106,7 +114,7 @@ double node_pressure(int i, int j, int k)
     for (int a = i; a <= i + 1; ++a)
         for (int b = j; b <= j + 1; ++b)
             for (int c = k; c <= k + 1; ++c)
-                if (a >= 2 && a <= xnumber && b >= 2 && b <= ynumber && c >= 2 && c <= znumber) {
+                if (a >= 2 && a <= xnumber && b >= 2 && b <= ynumber && c >= 2 && c <= znumber && !out_block_cell(a, b, c)) {
                     sum += 0.125 * Pres[a][b][c];
                     ++count;
                 }
@@ -356,11 +364,11 @@ void correct_flow(const Field3& p, Layers layers)
                 const double c = p[i][j][k];
                 JointNeighbours nb{p[i - 1][j][k], p[i][j - 1][k], p[i][j + 1][k]};
                 if (MBNo > 0) nb = neighbours_across_joints(p, i, j, k);
-                const bool i_low = (i == 2 && !nb.joint_i) || WallI[i][j][k] == 1;
-                const bool j_low = (j == 2 && !nb.joint_low_j) || WallJ[i][j][k] == 1;
-                const bool j_high = (j == y && !nb.joint_high_j) || WallJ[i][j][k] == -1;
+                const bool i_low = (i == 2 && !nb.joint_i) || WallI[i][j][k] == 1 || out_block_cell(i - 1, j, k);
+                const bool j_low = (j == 2 && !nb.joint_low_j) || WallJ[i][j][k] == 1 || out_block_cell(i, j - 1, k);
+                const bool j_high = (j == y && !nb.joint_high_j) || WallJ[i][j][k] == -1 || out_block_cell(i, j + 1, k);
                 const double low_i = nb.low_i, low_j = nb.low_j, high_j = nb.high_j;
-                const bool i_high = i == x || WallI[i][j][k] == -1 || (MBNo > 0 && ISkjotMB[i] == 1);
+                const bool i_high = i == x || WallI[i][j][k] == -1 || (MBNo > 0 && ISkjotMB[i] == 1) || out_block_cell(i + 1, j, k);
                 const double di = 0.5 * across(low_i, c, p[i + 1][j][k], i_low, i_high);
                 const double dj = 0.5 * across(low_j, c, high_j, j_low, j_high);
                 const double ai = 0.5 * (m_ar_x[i - 1][j][k] + m_ar_x[i][j][k]);
@@ -371,7 +379,8 @@ void correct_flow(const Field3& p, Layers layers)
                 xvel[i][j][k] -= scale * (ai * ai * dx1[i][j] * di + aj * aj * dx2[i][j] * dj);
                 yvel[i][j][k] -= scale * (ai * ai * dy1[i][j] * di + aj * aj * dy2[i][j] * dj);
                 if (!vertical) continue;
-                const double dk = 0.5 * across(p[i][j][k - 1], c, p[i][j][k + 1], k == 2 || WallK[i][j][k] == 1, k == top || WallK[i][j][k] == -1);
+                const double dk = 0.5 * across(p[i][j][k - 1], c, p[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
+                                               k == top || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1));
                 const double ak = 0.5 * (m_ar_z[i][j][k - 1] + m_ar_z[i][j][k]);
                 zvel[i][j][k] -= scale * (ai * ai * dz1[i][j][k] * di + aj * aj * dz2[i][j][k] * dj + ak * ak * dz3[i][j][k] * dk);
             }
@@ -402,6 +411,7 @@ void correct_flow(const Field3& p, Layers layers)
             for (int k = k1; k <= top; ++k)
                 if (Pnloops == 0 || !vertical || (Porosity && Porosity[i][j][k] >= Plimit)) Pres[i][j][k] += relaxPressure * p[i][j][k];
     if (Pnloops != 0 && vertical) PorositySolver();
+    if (vertical) out_block_pressure();
 
     // Transient free surface: the top pressure runs linearly to zero at the surface.
     if (FlagTFS == 1 && vertical)

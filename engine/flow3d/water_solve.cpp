@@ -203,12 +203,15 @@ void debug_dump()
         log.print("fb, ab, flowb = %e %e %e\n", f[i][j][k - 1], wab[i][j][k], flow3[i][j][k - 1]);
         log.print("ft, at, flowt = %e %e %e\n", f[i][j][k + 1], wat[i][j][k], flow3[i][j][k]);
         if (aee) {
+            // Second neighbours of a cell next to the boundary layer lie beyond
+            // the field: the outermost value stands in for them.
+            const int ie = f.extent(0) - 1, je = f.extent(1) - 1, ke = f.extent(2) - 1;
             log.print("fee,aee = %e %e\n", f[std::max(i - 2, 0)][j][k], aee[i][j][k]);
-            log.print("fww, aww = %e %e\n", f[i + 2][j][k], aww[i][j][k]);
+            log.print("fww, aww = %e %e\n", f[std::min(i + 2, ie)][j][k], aww[i][j][k]);
             log.print("fss, ass = %e %e\n", f[i][std::max(j - 2, 0)][k], ass[i][j][k]);
-            log.print("fnn, ann = %e %e\n", f[i][j + 2][k], ann[i][j][k]);
+            log.print("fnn, ann = %e %e\n", f[i][std::min(j + 2, je)][k], ann[i][j][k]);
             log.print("fbb, abb = %e %e\n", f[i][j][std::max(k - 2, 0)], abb[i][j][k]);
-            log.print("ftt, att = %e %e\n", f[i][j][k + 2], att[i][j][k]);
+            log.print("ftt, att = %e %e\n", f[i][j][std::min(k + 2, ke)], att[i][j][k]);
         }
     }
 }
@@ -321,6 +324,9 @@ void temperature_equation(const Field3& saved)
     coeffe_flow();
     f = temp;
     Equation = 8;
+    // The inflow takes the temperature of the first series entry at or after
+    // the present time; without a series it keeps the start-up profile (G 40)
+    // rather than the 0 degrees of an empty entry.
     int n = 0;
     if (TimeInNo >= 1) {
         while (n < TimeInNo - 1 && TimeInTime[n] < stime) ++n;
@@ -474,7 +480,9 @@ void bed_shear_stress()
         }
 }
 
-// Forces of the pressure on the out-blocks (transient free surface).
+// Forces of the pressure on the out-blocks: during a transient free-surface
+// run at the F 53 interval, and once at the end of a steady run, from the
+// pressure of the cells just outside each face of the box.
 void write_forces()
 {
     std::FILE* fp = std::fopen("forcelog", "a");
@@ -561,6 +569,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
             set_status(mc_message, "Solution converged  ");
             log.close();
             gFlagFlow = 0;
+            if (OutBlockNo > 0 && FlagTFS != 1) write_forces();
             sprintflow();
             return Next::Return;
         }
@@ -741,6 +750,7 @@ void WaterSolve()
         if ((FlagTFS == 2 || FlagTFS == 3) && static_cast<float>(res_max) < 10000.0f && FlagRoof == 1) surface();
         ++Iter;
         if (Iter > iterGlobalMax) {
+            if (OutBlockNo > 0 && FlagTFS != 1 && !transient()) write_forces();
             if (FlagTSC == 0) sprintflow();
             gFlagFlow = 0;
             f = pcorr;

@@ -57,6 +57,27 @@ void even_distribution_unless_given()
     log_append("No G 3 data set: the grid lines are spread evenly over the depth\n");
 }
 
+// A G 13 box may reach the ghost layer (index x+1, y+1 or z+1): no cell
+// there is computed, so the box is cut back to the inner cells, where every
+// routine that walks a box and its neighbours stays inside the arrays.
+void clip_out_blocks(Boogie& log)
+{
+    for (int n = 1; n <= OutBlockNo; ++n) {
+        OutBlockRecord& b = OutBlock[n];
+        const OutBlockRecord given = b;
+        b.i2 = std::min(b.i2, xnumber);
+        b.j2 = std::min(b.j2, ynumber);
+        b.k2 = std::min(b.k2, znumber);
+        if (b.i2 == given.i2 && b.j2 == given.j2 && b.k2 == given.k2) continue;
+        if (b.i1 > b.i2 || b.j1 > b.j2 || b.k1 > b.k2) {
+            log.print("G 13 data set no. %d lies in the boundary layer of the grid: no cell is taken out of the flow\n", n);
+            continue;
+        }
+        log.print("G 13 data set no. %d reaches the boundary layer of the grid: cells %d-%d %d-%d %d-%d taken out of the flow\n", n, b.i1, b.i2,
+                  b.j1, b.j2, b.k1, b.k2);
+    }
+}
+
 // Checks and completions after the arrays exist.
 void complete_settings()
 {
@@ -74,6 +95,7 @@ void complete_settings()
     }
 
     for (int i = 0; i <= xnumber + 1; ++i) ManArray[i] = ManningInit;
+    clip_out_blocks(log);
 
     if (IONo < 0) {
         log.print("Input error for G 7 in control\n");
@@ -135,6 +157,9 @@ void kread()
 
     if (IONo > 0) checkIO();
 
+    if (!memory_suffices())
+        log_and_end(-3, "The field arrays need %.0f Mbytes, more than the memory of this machine\nCould not allocate enough memory",
+                    field_bytes_needed() * 1e-6);
     if (sialloc() != 0) log_and_end(-3, "Could not allocate enough memory");
 
     complete_settings();

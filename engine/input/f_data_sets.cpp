@@ -240,7 +240,8 @@ const FEntry f_data_sets[] = {
     {83, [](S& s, int n) {
          check(n, s.scan("%lf %lf %lf %lf", &ConcFormBCoeff, &ConcFormBTstar, &ConcFormBDstar, &ConcFormBD50) == 4);
      }},
-    {84, [](S& s, int n) { check(n, s.scan("%d", &BedLoadFlag) == 1 && BedLoadFlag >= 0); }},
+    // 0 suspended load, 1 bed load, 2 both: no other form of the reference concentration exists.
+    {84, [](S& s, int n) { check(n, s.scan("%d", &BedLoadFlag) == 1 && BedLoadFlag >= 0 && BedLoadFlag <= 2); }},
     {90, [](S& s, int n) { check(n, s.scan("%d", &FlagRoughness) == 1 && FlagRoughness >= 0 && FlagRoughness <= 10); }},
     {100, [](S& s, int n) {
          check(n, s.scan("%d", &StressFlag) == 1 && StressFlag >= 0);

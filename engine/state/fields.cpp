@@ -4,6 +4,8 @@
 // condition holds, so a later call allocates only what is missing.
 #include "engine/state/fields.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "engine/common/arith.h"
@@ -21,14 +23,23 @@ namespace zefra {
 namespace {
 
 // Running allocation: stops at the first failure and keeps the byte count.
+// A count-only pass adds up the bytes of every array that would be allocated
+// and touches none.
 struct Allocation {
     long bytes = 0;
     bool failed = false;
+    bool count_only = false;
 
     template <class T, int N>
     void need(Field<T, N>& a, const std::type_identity_t<std::array<long, N>>& extent, bool condition = true)
     {
         if (failed || a || !condition) return;
+        if (count_only) {
+            double count = sizeof(T);
+            for (long e : extent) count *= static_cast<double>(std::max(e, 0L));
+            bytes = static_cast<long>(std::min(static_cast<double>(bytes) + count, 9e18));
+            return;
+        }
         if (!allocate_field(a, extent, bytes)) failed = true;
     }
 };
@@ -40,20 +51,9 @@ bool any_second_order_scheme()
     return false;
 }
 
-}  // namespace
-
-int sialloc()
+// Every field array whose condition holds, with its index ranges.
+void allocate_all(Allocation& a)
 {
-    Boogie log;
-    if (!log) {
-        set_status(mc_message, "cannot open file 'boogie'");
-        return -1;
-    }
-    set_status(mc_message, "Initializing arrays");
-    set_status(mc_program, " Initial - arrays ");
-    log.print(" In initial - arrays \n\n");
-    if (xnumber > InitArraySize - 3) log.print("Error - increase initarray index\n");
-
     const long x = xnumber, y = ynumber, z = znumber, l = lnumber;
     const bool transient = TimeStep > TransientTimeStepLimit;
     const bool porous = FlagBedPoros == 1 || FlagDragDLL >= 1;
@@ -62,7 +62,6 @@ int sialloc()
     const std::array<long, 3> cells_ghost{x + 3, y + 3, z + 3};  // 0..x+2 and so on
     const std::array<long, 2> plan{plan_x, plan_y};
     const std::array<long, 3> bed_l{l + 1, plan_x, plan_y};
-    Allocation a;
 
     // Bed-point coordinates, grid-line levels, node coordinates, plan fields.
     a.need(xval, {x + 3, y + 3});
@@ -155,7 +154,39 @@ int sialloc()
     a.need(Cinn, {t, 20}, transient);
     a.need(Winn, {t, 3}, transient);
     a.need(QDinn, {t, 11}, transient);
+}
 
+}  // namespace
+
+long field_bytes_needed()
+{
+    Allocation a;
+    a.count_only = true;
+    allocate_all(a);
+    return a.bytes;
+}
+
+bool memory_suffices()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES), page = sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || page <= 0) return true;  // unknown: the allocation itself will tell
+    return static_cast<double>(field_bytes_needed()) <= static_cast<double>(pages) * static_cast<double>(page);
+}
+
+int sialloc()
+{
+    Boogie log;
+    if (!log) {
+        set_status(mc_message, "cannot open file 'boogie'");
+        return -1;
+    }
+    set_status(mc_message, "Initializing arrays");
+    set_status(mc_program, " Initial - arrays ");
+    log.print(" In initial - arrays \n\n");
+    if (xnumber > InitArraySize - 3) log.print("Error - increase initarray index\n");
+
+    Allocation a;
+    allocate_all(a);
     if (a.failed) {
         log.print("Allocated %ld byte when out of memory\n", a.bytes);
         return -1;

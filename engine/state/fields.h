@@ -94,6 +94,15 @@ inline Field2 QDinn; // [0..t-1][0..10]
 // Returns 0, or -1 when the log cannot be opened or memory runs out.
 int sialloc();
 
+// The bytes sialloc would take now for the arrays still empty, counted
+// without allocating anything.
+long field_bytes_needed();
+
+// Whether those bytes fit into the physical memory of the machine: a run
+// that cannot fit is stopped before anything is allocated or written, not
+// killed by the system halfway through.
+bool memory_suffices();
+
 // Empties every field array (all are allocated again on first need).
 void SetArraysZero();
 

@@ -2,6 +2,7 @@
 // its first pass.  Each routine sets every variable of its group, so that these
 // routines also serve the state reset.
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <iterator>
 
@@ -289,7 +290,9 @@ void default_sediment_settings()
 
     ADFlag = 1;
     ADSmearNo = 2;
-    ADConvNo = 10 * xnumber * ynumber;  // with the sizes of the first scan of `control`
+    // With the sizes of the first scan of `control`, which G 1 has not checked
+    // yet: counted in 64 bits and held within the range of the setting.
+    ADConvNo = static_cast<int>(std::clamp(10LL * xnumber * ynumber, 0LL, static_cast<long long>(INT_MAX)));
     ADSmearLim = 1.0;
 }
 

@@ -70,7 +70,8 @@ void algebraic_viscosity()
 
 // Model 14: kinen holds the modified eddy viscosity nu~ (m2/s).  The momentum
 // equations see rho nu~ f_v1 with f_v1 = chi^3 / (chi^3 + 7.1^3), chi = nu~ / nu;
-// the nu~ equation itself diffuses with (mu + rho nu~) / sigma, sigma = 2/3.
+// the nu~ equation itself diffuses with (mu + rho nu~) / sigma, sigma = 2/3,
+// where the coefficient routine applies the 1 / sigma.
 void one_equation_viscosity(int equation)
 {
     constexpr double Cv1Cubed = SaCv1 * SaCv1 * SaCv1;
@@ -79,7 +80,7 @@ void one_equation_viscosity(int equation)
             for (int k = 2; k <= znumber + 1; ++k) {
                 const double nu = std::max(kinen[i][j][k], 0.0);
                 if (equation == 5) {
-                    gama[i][j][k] = (gama[i][j][k] + WaterDensity * nu) * SaInvSigma;
+                    gama[i][j][k] += WaterDensity * nu;
                 } else {
                     const double chi = nu / KinematicViscosity, chi3 = chi * chi * chi;
                     gama[i][j][k] += WaterDensity * nu * chi3 / (chi3 + Cv1Cubed);

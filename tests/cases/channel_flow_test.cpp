@@ -206,5 +206,20 @@ TEST(ChannelFlow, TransientStepEndsOnceItsResidualIsSmall)
     }
 }
 
+// A transient run with temperature but no temperature series keeps the
+// inflow at the start-up profile of G 40 (there is no first series entry).
+TEST(ChannelFlow, TransientTemperatureInflowKeepsTheStartUpProfile)
+{
+    test::CaseFolder folder;
+    write_channel(11, 5, 0.0005, false);
+    ASSERT_EQ(run("G 1 11 5 5 1\nW 1 35 5.0 101.0\nK 1 4 1000\nF 33 10.0 2\nF 49 1\nG 40 2 99.0 12.0 102.0 18.0\n" + std::string(laminar)), 1);
+    ASSERT_TRUE(temp);
+    for (int k = 2; k <= znumber; ++k) {
+        const double centre = 0.25 * (zval[1][2][k] + zval[1][2][k - 1] + zval[2][2][k] + zval[2][2][k - 1]);
+        EXPECT_NEAR(temp[1][3][k], 12.0 + 2.0 * (centre - 99.0), 0.05) << "k = " << k;
+        EXPECT_GT(temp[1][3][k], 12.0);
+    }
+}
+
 }  // namespace
 }  // namespace zefra

@@ -51,5 +51,16 @@ TEST(Executable, HelpAndVersionTouchNoFile)
     EXPECT_TRUE(test::file_exists("control"));
 }
 
+// Grid sizes the machine cannot hold stop the run before the default grid
+// (one line per bed point) is written.
+TEST(Executable, HugeGridWithoutKoordinaWritesNoGrid)
+{
+    test::CaseFolder folder;
+    test::write_file("control", "G 1 20000 20000 4 1\n");
+    EXPECT_EQ(test::run_executable(), 253);  // status -3
+    EXPECT_FALSE(test::file_exists("koordina"));
+    EXPECT_TRUE(test::log_ends_with("Could not allocate enough memory"));
+}
+
 }  // namespace
 }  // namespace zefra

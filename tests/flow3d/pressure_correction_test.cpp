@@ -124,6 +124,12 @@ TEST(Residuals, ExactFieldHasNoResidualAndUnsetScalesStopTheRun)
     source[3][3][3] = 4.0;
     Residual();
     EXPECT_DOUBLE_EQ(MaxResidual[1], 0.4);
+    // A cell held by a huge central coefficient (an out-block, a wall epsilon
+    // cell) solves no equation: its defect is left out.
+    wap[3][3][3] = 1e30;
+    Residual();
+    EXPECT_EQ(MaxResidual[1], 0.0);
+    wap[3][3][3] = 6.0;
     NormResidual[2] = 0.0;
     Equation = 2;
     EXPECT_EQ(test::exit_status(Residual), 0);

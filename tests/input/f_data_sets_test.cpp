@@ -101,6 +101,7 @@ const test::Rejected rejected[] = {
     {"F 81 0", 1, "Error for F 81 in control"},
     {"F 83 1 2 3", 1, "Error for F 83 in control"},
     {"F 84 -1", 1, "Error for F 84 in control"},
+    {"F 84 3", 1, "Error for F 84 in control"},  // no reference concentration of that form
     {"F 90 11", 1, "Error for F 90 in control"},
     {"F 100 -1", 1, "Error for F 100 in control"},
     {"F 103 x", 1, "Error for F 103 in control"},

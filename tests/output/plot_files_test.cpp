@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -18,6 +19,7 @@
 #include "engine/state/state_grid.h"
 #include "engine/state/state_output.h"
 #include "engine/state/state_plugins.h"
+#include "engine/state/state_run.h"
 #include "engine/state/state_sediment.h"
 #include "engine/state/state_tables.h"
 #include "tests/support/case_folder.h"
@@ -72,10 +74,13 @@ TEST(PlotFiles, TecplotHeaderNamesEveryVariable)
     add_variable('k', 3);
     add_variable('B');
     add_variable('c', 2, 1);
+    std::snprintf(Title, sizeof Title, " Pier \"A\"");
     FlagInterpolVal = 8;
     sprintflow();
     EXPECT_EQ(std::string(mc_message), "have written Tecplot 3D file  ");
     const std::string text = test::read_file("tecplot3.dat");
+    // A double quote in the title would end the quoted string: it becomes a single one.
+    EXPECT_EQ(line_of(text, 0), "TITLE = \"Pier 'A'\"");
     EXPECT_EQ(line_of(text, 1),
               "VARIABLES=\"X1\",\"X2\",\"X3\",\"U1\",\"U2\",\"U3\",\"Turbulent k 3 \",\"Error\",\"Sediment conc. lev 2 size 1\"");
     EXPECT_EQ(line_of(text, 2), "ZONE I=6,J=5,K=5 F=POINT");
@@ -141,6 +146,9 @@ TEST(PlotFiles, VtkNamesAreSingleWordsAndNumbersAreFinite)
     const std::string text = test::read_file("ParaView3.vtk");
     EXPECT_EQ(text.find("nan"), std::string::npos);
     EXPECT_EQ(text.find("inf"), std::string::npos);
+    // Infinity and huge values are held at the float limit, NaN becomes 0.
+    EXPECT_NE(text.find("3e+38"), std::string::npos);
+    EXPECT_NE(text.find("-3e+38"), std::string::npos);
     std::istringstream in(text);
     int scalars = 0;
     for (std::string line; std::getline(in, line);)

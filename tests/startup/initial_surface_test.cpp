@@ -75,6 +75,19 @@ TEST(InitialSurface, PrismaticChannelRunsAtNormalDepth)
     EXPECT_EQ(std::string(mc_message), "Initiation terminated o.k");
 }
 
+// Sections upstream of the first W 2 section continue its surface slope (a
+// control with W 2 sections only downstream still starts, at normal depth).
+TEST(InitialSurface, SectionsUpstreamOfTheFirstListedOneKeepItsSlope)
+{
+    test::CaseFolder folder;
+    Channel c;
+    c.sections = "W 2 3 21 31 51\n";
+    const double hn = normal_depth(40.0, 35.0, c.width, c.slope);
+    ASSERT_FALSE(start_channel(c, 35.0, 40.0, c.bed(c.x) + hn).has_value()) << test::log_text();
+    const int jm = c.y / 2 + 1;
+    for (int i = 1; i < 21; ++i) EXPECT_NEAR(zval[i][jm][c.z] - c.bed(i), hn, 1e-3) << i;
+}
+
 TEST(InitialSurface, FirstVelocityFieldCarriesTheDischarge)
 {
     test::CaseFolder folder;

@@ -116,7 +116,11 @@ std::optional<int> read_control(const std::string& control_text)
 
 int run_executable(const std::string& arguments, std::string* output)
 {
-    std::string command = std::string(ZEFRA_EXE) + " " + arguments + " 2>/dev/null";
+    // A sanitizer report ends the process with a status of its own, which no
+    // run of zefra returns; its text goes to a file beside the case.
+    std::string command = std::string("ASAN_OPTIONS=exitcode=86:allocator_may_return_null=1:detect_leaks=0 ") +
+                          "UBSAN_OPTIONS=exitcode=87:halt_on_error=1:print_stacktrace=1 " + ZEFRA_EXE + " " + arguments +
+                          " 2>zefra.stderr";
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) throw std::runtime_error("cannot start zefra");
     std::string text;
@@ -124,8 +128,10 @@ int run_executable(const std::string& arguments, std::string* output)
     for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, got);
     int status = pclose(pipe);
     if (output) *output = text;
-    if (!WIFEXITED(status)) throw std::runtime_error("zefra did not exit normally");
-    return WEXITSTATUS(status);
+    if (!WIFEXITED(status)) throw std::runtime_error("zefra did not exit normally: " + read_file("zefra.stderr"));
+    const int code = WEXITSTATUS(status);
+    if (code == 86 || code == 87) throw std::runtime_error("sanitizer report: " + read_file("zefra.stderr"));
+    return code;
 }
 
 }  // namespace zefra::test

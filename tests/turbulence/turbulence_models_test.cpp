@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "engine/flow3d/coefficients.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -56,6 +57,19 @@ TEST(GammaCalc, DiffusivitiesOfTheModels)
     ArtEddyVisc = 2.5;
     GammaCalc();
     EXPECT_DOUBLE_EQ(gama[3][3][3], 2.501);
+}
+
+// The nu~ equation of the one-equation model diffuses with (mu + rho nu~) / sigma,
+// sigma = 2/3: the factor 1.5 enters the face coefficient once.
+TEST(GammaCalc, OneEquationModelDividesBySigmaOnce)
+{
+    test::CaseFolder folder;
+    uniform_box(0.003, 1.0);  // nu~ = 0.003 m2/s
+    TurbulenceModel = 14;
+    eddy_diffusivity(5);
+    EXPECT_DOUBLE_EQ(gama[3][3][3], 0.001 + 1000.0 * 0.003);
+    convection_diffusion(5);  // no flux: pure diffusion, A / d = (1 x 0.5) / 2 on an I-face
+    EXPECT_NEAR(aw[3][3][3], 1.5 * (0.001 + 3.0) * 0.5 / 2.0, 1e-12);
 }
 
 TEST(GammaCalc, DampedModelsKeepTheMolecularViscosityAtTheBed)
