@@ -133,6 +133,25 @@ TEST(DepthAveraged, UniformChannelKeepsItsDischargeAndFollowsManningStrickler)
     EXPECT_NEAR(spread, flow1[Section][Centre][0], 1e-9 * std::fabs(flow1[Section][Centre][0]));
 }
 
+// The RNG, one-equation and k-omega models use the depth-averaged k-epsilon
+// model on the columns, started in balance with the bed; the algebraic model 7
+// keeps its own eddy viscosity.  The bed shear is the bed's in every case.
+class DepthAveragedModel : public testing::TestWithParam<int> {};
+
+TEST_P(DepthAveragedModel, GivesTheBedShear)
+{
+    test::CaseFolder folder;
+    ASSERT_EQ(run_channel("F 24 " + std::to_string(GetParam()) + "\nF 2 D\n"), 1);
+    ASSERT_TRUE(converged());
+    EXPECT_NEAR(figures(true).bed_shear / RhoGRS, 1.0, 0.05);
+    if (GetParam() != 7) {
+        const double nu = 0.09 * kinen[Section][Centre][0] * kinen[Section][Centre][0] / epsilon[Section][Centre][0];
+        EXPECT_NEAR(nu / (std::sqrt(bedshear[Section][Centre] / 1000.0) * Depth / 12.96), 1.0, 0.15);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DepthAveraged, DepthAveragedModel, testing::Values(1, 7, 14, 15));
+
 TEST(DepthAveraged, AgreesWithTheThreeDimensionalSolver)
 {
     Figures full{}, columns{};
