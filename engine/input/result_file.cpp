@@ -9,6 +9,8 @@
 #include <cstdio>
 
 #include "engine/common/boogie.h"
+#include "engine/common/output_file.h"
+#include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/input/text_scanner.h"
@@ -37,11 +39,12 @@ double written(double value)
 
 void write_result_file()
 {
-    std::FILE* fp = std::fopen(ResultFileName, "w");
-    if (!fp) {
+    OutputFile out(ResultFileName);
+    if (!out.is_open()) {
         set_status(mc_message, "cannot open file 'result' ");
         end_run(-3);
     }
+    std::FILE* fp = out.get();
     std::fprintf(fp, "Results from ZEFRA - flow, iter = %ld\n", Iter);
     std::fprintf(fp, "Residuals: %lf %lf %lf %lf %lf %lf\n", MaxResidual[1], MaxResidual[2], MaxResidual[3], MaxResidual[4],
                  MaxResidual[5], MaxResidual[6]);
@@ -57,7 +60,8 @@ void write_result_file()
                              " %14.8e %14.8e %14.8e\n",
                              i, j, k, xvel[i][j][k], yvel[i][j][k], zvel[i][j][k], written(kinen[i][j][k]), written(epsilon[i][j][k]),
                              gama[i][j][k], flow1[i][j][k], flow2[i][j][k], flow3[i][j][k], Pres[i][j][k]);
-    std::fclose(fp);
+    out.commit();
+    account_file(ResultFileName);
     set_status(mc_message, "have written result file  ");
 }
 
