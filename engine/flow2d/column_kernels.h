@@ -3,8 +3,9 @@
 // geometry the values of whole columns (metric's index 0).
 //
 // The pair other subsystems call when the grid or the bed has moved in a
-// depth-averaged run (the free surface after re-levelling the columns, the
-// transient morphology after a bed change), after metric and smetric:
+// depth-averaged run (the transient morphology after a bed change; the free
+// surface, move_surface on the column layer, does the same), after metric
+// and smetric:
 //   boundary2D();   ghost columns: outflow scaled to the inflow, G 7 openings
 //                   in the sides (their whole column faces), open sides;
 //   waterflow2D();  flow1[i][j][0], flow2[i][j][0]: kg/s through whole

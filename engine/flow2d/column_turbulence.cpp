@@ -1,10 +1,9 @@
 // Turbulence closure and walls of the depth-averaged columns.
 //
-// The bed: the rough-wall log law of the 3D solver, u / u* = ln(30 z / ks) / kappa,
-// integrated over the depth h of a column, U / u* = (ln(30 h / ks) - 1) / kappa,
-// with the roughness Xks the start-up derives from the Strickler coefficient
-// (ks = (26 / M)^6); tau = rho c_f U^2 with c_f = (u* / U)^2.  The Strickler
-// law itself, c_f = g / (M^2 h^(1/3)), is a power-law fit of the same curve.
+// The bed: the Strickler law gives the friction of a column of depth h and
+// speed U, tau = rho c_f U^2 with c_f = g / (M^2 h^(1/3)), where
+// M = 26 / ks^(1/6) comes back from the roughness Xks that the start-up
+// derives from the Strickler coefficient (or that F 16 or `bedrough` give).
 //
 // k-epsilon of the columns: production by the horizontal shear of the depth
 // averages, as in the 3D model, and the turbulence the bed friction makes
@@ -34,8 +33,7 @@ namespace zefra {
 
 namespace {
 
-constexpr double DepthMeanLog = 1.0;         // ln(30 h / ks) - ln(30 z / ks) averaged over the depth
-constexpr double MinBedLog = 1.0;            // floor of U / u* times kappa in very shallow, rough columns
+constexpr double StricklerConstant = 26.0;   // M ks^(1/6) of the Strickler law
 constexpr double BedEpsilonConstant = 3.6;   // c_eps = 3.6 C2 sqrt(C_mu) / c_f^(3/4)
 constexpr double Fixed = 1e30;               // central coefficient that fixes a value
 constexpr double MinK = 1e-9;
@@ -111,8 +109,8 @@ bool column_k_epsilon()
 
 double bed_friction_coefficient(int i, int j)
 {
-    const double log_law = std::max(std::log(30.0 * column_depth(i, j) / std::max(Xks[i][j], 1e-10)) - DepthMeanLog, MinBedLog) / Xkappa;
-    return 1.0 / (log_law * log_law);
+    const double m = StricklerConstant / std::pow(std::max(Xks[i][j], 1e-10), 1.0 / 6.0);
+    return Gravity / (m * m * std::cbrt(column_depth(i, j)));
 }
 
 void bed_equilibrium_turbulence(int i, int j, double& k, double& eps)

@@ -1,6 +1,6 @@
 // Turbulence and walls of the depth-averaged columns: the diffusivity, the
 // depth-averaged k-epsilon model with the turbulence the bed friction makes,
-// the bed friction of the rough-wall law over the depth and the side walls.
+// the bed friction of the Strickler law and the rough side walls.
 // Reads the column velocities, k and epsilon, the column geometry, Xks and the
 // column wall markers; writes gama, Stress, wap and source at index 0 and
 // bedshear.
@@ -13,9 +13,8 @@ namespace zefra {
 // columns use the depth-averaged k-epsilon model.
 bool column_k_epsilon();
 
-// Bed friction coefficient c_f = tau / (rho U^2) of column (i, j) of depth h:
-// the log law over the depth, sqrt(1 / c_f) = (ln(30 h / ks) - 1) / kappa,
-// with ks = Xks (from the Strickler coefficient unless given otherwise).
+// Bed friction coefficient c_f = tau / (rho U^2) of column (i, j) of depth h
+// from the Strickler law: c_f = g / (M^2 h^(1/3)), M = 26 / ks^(1/6), ks = Xks.
 double bed_friction_coefficient(int i, int j);
 
 // k and epsilon of a column in equilibrium with the turbulence its bed

@@ -10,6 +10,8 @@
 // morphology driver for one time step at a time.
 #include "engine/flow2d/water_solve_2d.h"
 
+#include <omp.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -17,6 +19,7 @@
 #include "engine/common/boogie.h"
 #include "engine/common/physics.h"
 #include "engine/common/progress.h"
+#include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/flow2d/column_fields.h"
@@ -45,13 +48,26 @@ namespace zefra {
 
 namespace {
 
-bool running = false;
+double solve_started = 0.0;  // wall-clock time at the start of WaterSolve2D
 
-// Marks the solver as running while it lives, also when a fatal error ends the run.
-struct Running {
-    Running() { running = true; }
-    ~Running() { running = false; }
-};
+// Whether this call is a run letter of its own (the transient morphology
+// calls the solver once per time step).
+bool own_run()
+{
+    return FlagTSC == 0;
+}
+
+double elapsed()
+{
+    return omp_get_wtime() - solve_started;
+}
+
+// The name of the computation in the run's account: letter D, or letter W
+// with F 44.
+const char* letter()
+{
+    return Flag2Dim != 0 ? "W (depth-averaged)" : "D";
+}
 
 // What the rest of an iteration is to do after a step.
 enum class Next { Go, Return };
@@ -208,6 +224,7 @@ Next momentum_equation(int e, const Field3& phi, const Field3& old)
         for (int j = 2; j <= ynumber; ++j)
             if (wap[i][j][0] < 1e-30) {
                 log_append("Error, wap(%d,%d) = %e\n", i, j, wap[i][j][0]);
+                account_step("%s stopped at iteration %ld: zero central coefficient in column (%d,%d); see boogie", letter(), Iter, i, j);
                 set_statusf(mc_message, "Error, wap(%d,%d) = %e\n", i, j, wap[i][j][0]);
                 FlagErrorBreak = 1;
                 return Next::Return;
@@ -336,12 +353,12 @@ void recycle_outflow_profile()
 }
 
 // Reporting, results and the tests that may end the run.
-Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
+Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int& equation)
 {
     Boogie log;
     log.require(-3);
     res_max = MaxResidual[1];
-    int equation = 1;
+    equation = 1;
     for (int e = 2; e <= 6; ++e)
         if (MaxResidual[e] > res_max) {
             res_max = MaxResidual[e];
@@ -376,6 +393,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
             log.print("Solution converged\n");
             set_status(mc_message, "Solution converged  ");
             log.close();
+            if (own_run()) account_step("%s converged at iteration %ld (largest residual %.1e) in %.0f s", letter(), Iter, res_max, elapsed());
             gFlagFlow = 0;
             write_results();
             return Next::Return;
@@ -385,6 +403,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
     if (!(static_cast<float>(res_max) <= 1e10f)) {
         log.print("Solution diverged\n");
         set_status(mc_message, "Solution diverged  ");
+        account_step("%s diverged at iteration %ld (largest residual %.1e, equation %d); see boogie", letter(), Iter, res_max, equation);
         FlagErrorBreak = 1;
         gFlagFlow = 0;
         return Next::Return;
@@ -401,6 +420,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
             north += flow2[i][ynumber][0];
         }
         log.print("Error in continuity: Fluxes: %lf %lf %lf %lf\n", in, out, south, north);
+        account_step("%s stopped at iteration %ld: error in continuity; see boogie", letter(), Iter);
         set_status(mc_message, "Error in continuity  ");
         gFlagFlow = 0;
         FlagErrorBreak = 1;
@@ -408,12 +428,26 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
     }
     log.close();
 
-    if (is_multiple(Iter, IterSurface) && res_max < ConvSurface && FlagTFS == 0 && FlagRoof == 1) surface();
+    if (is_multiple(Iter, IterSurface) && res_max < ConvSurface && FlagTFS == 0 && FlagRoof == 1) move_surface(ColumnLayer);
     return Next::Go;
 }
 
+// The account of a run that reached its last iteration.
+void iteration_limit(double res_max, int equation)
+{
+    if (transient()) {
+        account_step("%s computed %ld time steps to %g s in %.0f s", letter(), iterGlobalMax, stime, elapsed());
+        return;
+    }
+    log_append("Not converged after %ld iterations: largest residual %.2e in equation %d\n", iterGlobalMax, res_max, equation);
+    if (blockcorr[4] == 0)
+        log_append("Long channels converge far faster with the block correction of the pressure: K 5 0 0 0 1 0 0\n");
+    account_step("%s stopped at the iteration limit %ld, not converged (largest residual %.1e, equation %d); see boogie", letter(), iterGlobalMax,
+                 res_max, equation);
+}
+
 // One inner iteration.
-Next inner_iteration(int inner, const Field3& pcorr, double& res_max, bool last_inner)
+Next inner_iteration(int inner, const Field3& pcorr, double& res_max, int& res_equation, bool last_inner)
 {
     set_status(mc_program, " MB-Flow2D           ");
     if (FlagGridChange == 1) {
@@ -455,19 +489,13 @@ Next inner_iteration(int inner, const Field3& pcorr, double& res_max, bool last_
         turbulence_equation(6);
         f = pcorr;
     }
-    return report_and_test(last_inner, defect, res_max);
+    return report_and_test(last_inner, defect, res_max, res_equation);
 }
 
 }  // namespace
 
-bool solving_columns()
-{
-    return running;
-}
-
 void WaterSolve2D()
 {
-    const Running now;
     const Field3 pcorr = f;  // the pressure-correction array
     startup();
     start_columns();
@@ -490,6 +518,7 @@ void WaterSolve2D()
     }
     const long first = FlagTSC > 0 ? Iter : 1;
     if (transient() && FlagTSC == 0) stime = 0.0;
+    if (own_run()) solve_started = omp_get_wtime();
     progress_start();
 
     Iter = first;
@@ -499,6 +528,7 @@ void WaterSolve2D()
         return;
     }
     double res_max = 0.0;
+    int res_equation = 1;
     while (true) {
         ++PrintResIter;
         if (FlagTSC == 0) {
@@ -514,7 +544,7 @@ void WaterSolve2D()
 
         for (int inner = 1; inner <= TransInnerIter; ++inner) {
             const bool last_inner = inner == TransInnerIter;
-            if (inner_iteration(inner, pcorr, res_max, last_inner) == Next::Return) {
+            if (inner_iteration(inner, pcorr, res_max, res_equation, last_inner) == Next::Return) {
                 f = pcorr;
                 progress_end();
                 return;
@@ -523,9 +553,10 @@ void WaterSolve2D()
             if (transient() && res_max < TimeBreakLimit) break;
         }
 
-        if ((FlagTFS == 2 || FlagTFS == 3) && static_cast<float>(res_max) < 10000.0f && FlagRoof == 1) surface();
+        if ((FlagTFS == 2 || FlagTFS == 3) && static_cast<float>(res_max) < 10000.0f && FlagRoof == 1) move_surface(ColumnLayer);
         ++Iter;
         if (Iter > iterGlobalMax) {
+            if (own_run()) iteration_limit(res_max, res_equation);
             if (FlagTSC == 0) write_results();
             gFlagFlow = 0;
             f = pcorr;

@@ -10,8 +10,4 @@ namespace zefra {
 
 void WaterSolve2D();
 
-// Whether WaterSolve2D is running: the free surface then re-imposes the
-// boundary values and fluxes with boundary2D and waterflow2D.
-bool solving_columns();
-
 }  // namespace zefra

@@ -155,9 +155,9 @@ TEST(Columns, FrictionAndBedTurbulenceAgainstHandValues)
     XksJ1 = XksJ2 = XksWall = 0.01;
     for (int i = 0; i <= xnumber + 1; ++i)
         for (int j = 0; j <= ynumber + 1; ++j) xvel[i][j][0] = 1.5;
-    // The log law over a depth of 2 m.
-    const double bed_law = (std::log(30.0 * 2.0 / 0.05) - 1.0) / 0.4;
-    const double cf = 1.0 / (bed_law * bed_law);
+    // Strickler: M = 26 / ks^(1/6), c_f = g / (M^2 h^(1/3)) for a depth of 2 m.
+    const double m = 26.0 / std::pow(0.05, 1.0 / 6.0);
+    const double cf = 9.81 / (m * m * std::cbrt(2.0));
     EXPECT_NEAR(bed_friction_coefficient(4, 3), cf, 1e-12);
 
     // k and epsilon in balance with the bed: nu_t = u* h / 12.96.
