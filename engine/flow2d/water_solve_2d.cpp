@@ -121,25 +121,20 @@ void time_term(const Field3& old)
     });
 }
 
-// Sources at a block joint fed by an opening of its own: the sums over the
-// cells of each column.
+// Sources of an opening on a block's joint line (its columns' values, which
+// the boundary values put at index 0 of MBFlow).
 void joint_sources()
 {
     if (!MBFlow) return;
     for (int n = 1; n <= IONo; ++n) {
         const IORecord& r = IO[n];
-        if (r.side <= 3) continue;
-        const int b = r.side - 10;
-        if (b < 1 || b > MBNo) continue;
-        const int i = MBSkjot[b];
+        if (r.side <= 10 || r.side - 10 > MBNo) continue;
+        const int b = r.side - 10, i = MBSkjot[b];
+        const Layers opening = box_layers(r.b1, r.b2, ColumnLayer);
+        if (opening.first > opening.last) continue;
         for (int j = r.a1; j <= r.a2; ++j) {
-            double added = 0.0, mass = 0.0;
-            for (int k = r.b1; k <= r.b2; ++k) {
-                added += MBFlow[b][Equation][j][k];
-                mass += MBFlow[b][0][j][k];
-            }
-            source[i][j][0] += added;
-            wap[i][j][0] += std::max(0.0, -mass);
+            source[i][j][0] += MBFlow[b][Equation][j][0];
+            wap[i][j][0] += std::max(0.0, -MBFlow[b][0][j][0]);
         }
     }
 }

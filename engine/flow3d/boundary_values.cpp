@@ -19,6 +19,7 @@
 #include "engine/common/arith.h"
 #include "engine/common/boogie.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/joint_openings.h"
 #include "engine/flow3d/opening_faces.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -248,6 +249,7 @@ void boundary_values(Layers layers)
     if (IONo == 0) default_outflow(log, layers);
     if (!layers.column()) free_surface();
     if (IONo >= 1) openings(layers);
+    if (MBNo > 0 && IONo >= 1) joint_openings(layers);
     if (FlagWall == 1) open_sides(layers);
 }
 

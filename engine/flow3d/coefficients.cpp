@@ -112,6 +112,20 @@ void joint_couplings(double extra, double c, Layers layers)
     }
 }
 
+// The couplings the faces above leave to be set: none along a joint line
+// (its two sides belong to different blocks), the partner cells across the
+// joints, none through walls.
+void joint_and_wall_couplings(double extra, double c, Layers layers)
+{
+    if (MBNo > 0) {
+        for (int b = 1; b <= MBNo; ++b)
+            for (int j = 0; j <= ynumber + 1; ++j)
+                for (int k = 0; k <= znumber + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
+        joint_couplings(extra, c, layers);
+    }
+    clear_wall_couplings(layers);
+}
+
 }  // namespace
 
 void convection_diffusion(int equation, Layers layers)
@@ -164,8 +178,7 @@ void convection_diffusion(int equation, Layers layers)
     if (layers.column()) {
         for (int i = 2; i <= x; ++i)
             for (int j = 2; j <= y; ++j) wat[i][j][0] = wab[i][j][0] = 0.0;
-        if (MBNo > 0) joint_couplings(extra, c, layers);
-        clear_wall_couplings(layers);
+        joint_and_wall_couplings(extra, c, layers);
         return;
     }
 
@@ -194,8 +207,7 @@ void convection_diffusion(int equation, Layers layers)
             top[z] = std::max(-flux[z], 0.0);
         }
 
-    if (MBNo > 0) joint_couplings(extra, c, layers);
-    clear_wall_couplings(layers);
+    joint_and_wall_couplings(extra, c, layers);
 }
 
 void coeffe_flow()

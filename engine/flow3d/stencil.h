@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 
@@ -38,11 +39,14 @@ inline double second_neighbour_sum(const Field3& phi, int i, int j, int k)
 // the depth-averaged solver has no neighbours above and below.
 inline double cell_residual(const Field3& phi, int i, int j, int k, bool second)
 {
+    // Across a block joint the neighbour is the partner cell, as the solvers take it.
+    JointNeighbours n{phi[i - 1][j][k], phi[i][j - 1][k], phi[i][j + 1][k]};
+    if (MBNo > 0) n = neighbours_across_joints(phi, i, j, k);
     if (k == 0)
-        return source[i][j][0] + ae[i][j][0] * phi[i - 1][j][0] + aw[i][j][0] * phi[i + 1][j][0] + as[i][j][0] * phi[i][j - 1][0] +
-               an[i][j][0] * phi[i][j + 1][0] - wap[i][j][0] * phi[i][j][0];
-    double r = source[i][j][k] + ae[i][j][k] * phi[i - 1][j][k] + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * phi[i][j - 1][k] +
-               an[i][j][k] * phi[i][j + 1][k] + wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] - wap[i][j][k] * phi[i][j][k];
+        return source[i][j][0] + ae[i][j][0] * n.low_i + aw[i][j][0] * phi[i + 1][j][0] + as[i][j][0] * n.low_j + an[i][j][0] * n.high_j -
+               wap[i][j][0] * phi[i][j][0];
+    double r = source[i][j][k] + ae[i][j][k] * n.low_i + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * n.low_j + an[i][j][k] * n.high_j +
+               wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] - wap[i][j][k] * phi[i][j][k];
     if (second) r += second_neighbour_sum(phi, i, j, k);
     return r;
 }
