@@ -31,6 +31,11 @@ TEST(Examples, BendConverges)
     expect_example_converges("bend90", "DIMENSIONS 32 22 12\n");
 }
 
+TEST(Examples, SideBranchConverges)
+{
+    expect_example_converges("side_branch", "DIMENSIONS 50 12 9\n");
+}
+
 TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
 {
     test::CaseFolder folder;
