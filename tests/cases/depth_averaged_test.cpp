@@ -281,6 +281,30 @@ TEST(DepthAveraged, BackwaterCurveFollowsTheStandardStep)
     EXPECT_GT(zval[1][1][znumber] - outflow_level, 0.35);  // the surface rose from its level start
 }
 
+// The river with an intake canal of the examples (two blocks joined at the
+// river's south bank) on its columns: 100 m3/s enter, 80 leave through the
+// river's end on its joint line and 20 through the canal.
+TEST(DepthAveraged, SideBranchTakesItsShareAcrossTheJoint)
+{
+    test::CaseFolder folder;
+    for (const char* file : {"control", "koordina"})
+        std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/side_branch/" + file, file);
+    test::write_file("control", test::read_file("control") + "F 44 1\n");
+    char name[] = "zefra";
+    char* argv[] = {name, nullptr};
+    ASSERT_EQ(run_zefra(1, argv), 1);
+    ASSERT_TRUE(converged());
+    auto discharge = [](int i) {
+        double q = 0.0;
+        for (int j = 2; j <= ynumber; ++j) q += 0.001 * flow1[i][j][0];
+        return q;
+    };
+    const int joint = MBSkjot[1];
+    for (int i = 1; i <= 10; ++i) EXPECT_NEAR(discharge(i), 100.0, 1e-6) << "i = " << i;
+    for (int i = 30; i <= joint; ++i) EXPECT_NEAR(discharge(i), 80.0, 1e-6) << "i = " << i;
+    for (int i = joint + 2; i <= xnumber; ++i) EXPECT_NEAR(discharge(i), 20.0, 1e-6) << "i = " << i;
+}
+
 // Called by the transient morphology for one step, the solver reads and
 // writes the columns only and leaves the time series output as it is.
 TEST(DepthAveraged, OneMorphologyStepTouchesOnlyTheColumns)
