@@ -181,11 +181,7 @@ void joint_face(Boogie& log, int a, int j, Node from, Node to, int column)
     }
     m_vec_y[a][j][0] = -dy / l;
     m_vec_y[a][j][1] = dx / l;
-    m_ar_y[a][j][0] = 0.0;  // the whole column face, for the depth-averaged solver
-    for (int k = 2; k <= znumber; ++k) {
-        m_ar_y[a][j][k] = 0.5 * (to.z(k) + from.z(k) - to.z(k - 1) - from.z(k - 1)) * l;
-        m_ar_y[a][j][0] += m_ar_y[a][j][k];
-    }
+    for (int k = 2; k <= znumber; ++k) m_ar_y[a][j][k] = 0.5 * (to.z(k) + from.z(k) - to.z(k - 1) - from.z(k - 1)) * l;
 }
 
 // What the cell geometry derives from the refreshed extents and areas of a
@@ -237,11 +233,6 @@ void joint_cell(Boogie& log, int column, int a, int b, Node low_low, Node low_hi
         m_dist_x[a][b][k] = 0.5 * std::sqrt(dx1[a][b] * dx1[a][b] + dy1[a][b] * dy1[a][b] + dz1[a][b][k] * dz1[a][b][k]);
         m_dist_y[a][b][k] = 0.5 * std::sqrt(dx2[a][b] * dx2[a][b] + dy2[a][b] * dy2[a][b] + dz2[a][b][k] * dz2[a][b][k]);
     }
-    // The column of the cell (index 0): half its depth and its horizontal half extents.
-    m_dist_z[a][b][0] = 0.0;
-    for (int k = 2; k <= znumber; ++k) m_dist_z[a][b][0] += m_dist_z[a][b][k];
-    m_dist_x[a][b][0] = 0.5 * std::sqrt(dx1[a][b] * dx1[a][b] + dy1[a][b] * dy1[a][b]);
-    m_dist_y[a][b][0] = 0.5 * std::sqrt(dx2[a][b] * dx2[a][b] + dy2[a][b] * dy2[a][b]);
     for (int k = 1; k <= znumber; ++k) {
         // Diagonals d1 = (a, b-1) - (edge node for a-1, b), d2 = (a, b) - (edge node for a-1, b-1).
         const double d1x = c.high_low.x() - low_high.x(), d1y = c.high_low.y() - low_high.y(), d1z = c.high_low.z(k) - low_high.z(k);
