@@ -228,6 +228,7 @@ void readres()
     for (int i = 1; i <= xnumber + 1; ++i)
         for (int j = 2; j <= ynumber; ++j) bedshear[i][j] = bed_shear_from_k(kinen[i][j][2]);
     FlagInitialized = 1;
+    FlagDepthAveraged = 0;  // a depth-averaged run starts again from the layers read
     gFlagRead = 0;
     set_status(mc_message, " Have finished reading 'result'");
     log.print("Have read %ld cells from result file\n", count);

@@ -31,6 +31,7 @@ void default_run_settings()
 {
     FlagErrorBreak = 0;
     FlagInitialized = 0;
+    FlagDepthAveraged = 0;
     FlagFlowParamChange = 0;
     FlagSedimDial = 0;
     std::memset(run, 0, sizeof run);
