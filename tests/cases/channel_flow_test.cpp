@@ -36,13 +36,7 @@ void write_channel(int x, int y, double slope, bool roof)
     test::write_file("koordina", text);
 }
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
 // Discharge through the I-faces of node line i, m3/s.
 double section_discharge(int i)
@@ -75,10 +69,7 @@ double largest_discharge_error(double q)
 
 const char* const laminar = "F 24 3\nF 34 5\nF 2 W\n";
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 TEST(ChannelFlow, ClosedConduitConvergesSymmetricAndConservative)
 {

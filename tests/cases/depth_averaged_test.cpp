@@ -58,10 +58,7 @@ int run_channel(const std::string& extra)
     return run_zefra(1, argv);
 }
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 // Figures of a converged run at the cross-section 750 m from the inflow.
 struct Figures {

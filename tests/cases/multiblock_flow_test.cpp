@@ -37,18 +37,9 @@ void write_nodes(const std::vector<Node>& nodes, bool roof)
     test::write_file("koordina", text);
 }
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 // Discharge through the I-faces of node line i, m3/s.
 double section(int i)

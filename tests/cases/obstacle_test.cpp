@@ -17,18 +17,9 @@
 namespace zefra {
 namespace {
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 std::vector<double> spaced(double from, double to, double step)
 {

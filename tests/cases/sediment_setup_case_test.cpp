@@ -38,13 +38,7 @@ std::string channel_control(const std::string& extra)
            extra;
 }
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
 bool logged(const std::string& text)
 {

@@ -57,10 +57,7 @@ int run_channel(const Channel& c)
     return run_zefra(1, argv);
 }
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 // Mean bed shear stress over the cross-section at node line i.
 double mean_bed_shear(int i)

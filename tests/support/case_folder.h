@@ -71,4 +71,14 @@ void write_grid(int x, int y, double (*bed)(int i, int j), double spacing = 1.0)
 // throws.
 int run_executable(const std::string& arguments = "", std::string* output = nullptr, const std::string& shell_prefix = "");
 
+// Writes `control` and runs the program entry in this process (the model
+// state stays for the test to read); returns the exit status.
+int run_case(const std::string& control);
+
+// Whether the log says the flow converged.
+bool converged();
+
+// The end of the log, for failure messages.
+std::string log_tail();
+
 }  // namespace zefra::test
