@@ -5,8 +5,7 @@
 
 #include <cmath>
 
-#include "engine/common/boogie.h"
-#include "engine/sediment/bed_composition.h"
+#include "engine/sediment/morphology.h"
 #include "engine/sediment/sediment_coefficients.h"
 #include "engine/sediment/suspended_sediment.h"
 #include "engine/state/fields.h"
@@ -71,17 +70,33 @@ TEST(SuspendedSediment, OneColumnEquilibriumFollowsTheExponential)
     EXPECT_NEAR(conc[1][2][2][znumber] / top, 1.0, 1e-6);
 }
 
-// The bed cell of one column, with its coefficients set by hand: the cell
-// gets 1 x 0.004 from upstream, 0.5 x 0.002 from downstream and 2 x c3 from
-// above, and its neighbours take 1.5 (downstream) and 1.0 (above) from it.
+// The bed cell of one column, with its coefficients set by hand: it gets
+// 1 x 0.004 from upstream, 0.5 x 0.002 from downstream and 2 x c3 from above
+// (in = 0.007 with c3 = 0.001: c_nb = in / 3.5 = 0.002); its neighbours take
+// 1.5 and 1.0 from it (c_bal = in / 2.5 = 0.0028); c_bed = 0.01.
 TEST(SuspendedSediment, BedCellVariants)
 {
     test::CaseFolder folder;
     test::box_grid(2, 2, 5, 1.0, 1.0, 0.5);
     OBlok.fill(1);
-    auto setup = [](double c3, double fraction) {
-        for (Field3* a : {&ae, &aw, &an, &as}) a->fill(0.0);
-        for (Field4* a : {&at, &ab}) a->fill(0.0);
+    struct Case {
+        int flag2, flag3, flag4;
+        double c3, fraction, bed, new_fraction;
+    } const cases[] = {
+        {0, 0, 0, 0.001, 0.25, 0.0025, 0.25},                     // c_eq above c_nb
+        {0, 0, 0, 0.001, 0.1, 0.002, 0.1},                        // the flow brings more: c_nb
+        {1, 0, 0, 0.006, 0.25, 0.006, 0.25},                      // at least the cell above
+        {2, 0, 0, 0.006, 0.25, 0.004 + 0.5 * 0.017 / 3.5, 0.25},  // (2 c3 - c4 + c_nb) / 2
+        {0, 1, 0, 0.001, 0.25, 0.0025, 0.25},                     // min(c2, c_bal)
+        {0, 2, 0, 0.001, 0.25, 0.0028, 0.25},                     // c_bal
+        {0, 3, 0, 0.001, 0.25, 0.0028, 0.28},                     // c_bal, fraction c_bal / c_bed
+        {0, 4, 0, 0.001, 0.25, 0.0028, 0.28},                     // max(c2, min(c_bed, c_bal))
+        {0, 0, 1, 0.001, 1.0, 0.004, 1.0},                        // at most the largest boundary value
+    };
+    for (const Case& c : cases) {
+        BedFlags[2] = c.flag2;
+        BedFlags[3] = c.flag3;
+        BedFlags[4] = c.flag4;
         ae[2][2][2] = 1.0;
         aw[2][2][2] = 0.5;
         at[1][2][2][2] = 2.0;
@@ -89,48 +104,13 @@ TEST(SuspendedSediment, BedCellVariants)
         ab[1][2][2][3] = 1.0;
         conc[1][1][2][2] = 0.004;
         conc[1][3][2][2] = 0.002;
-        conc[1][2][2][3] = c3;
+        conc[1][2][2][3] = c.c3;
         conc[1][2][2][4] = 0.004;
         conc[1][2][2][0] = 0.01;
-        bedgrain[1][2][2] = fraction;
-    };
-    // in = 0.007 with c3 = 0.001: c_nb = 0.007 / 3.5 = 0.002, c_bal = 0.007 / 2.5 = 0.0028.
-    struct Case {
-        int flag2, flag3, flag4;
-        double c3, fraction, bed, new_fraction;
-    };
-    const Case cases[] = {
-        {0, 0, 0, 0.001, 0.25, 0.0025, 0.25},    // c_eq = 0.0025 above c_nb
-        {0, 0, 0, 0.001, 0.1, 0.002, 0.1},       // the flow brings more: c_nb
-        {1, 0, 0, 0.006, 0.25, 0.006, 0.25},     // at least the cell above
-        // extrapolated from c3 and c4 with weights 2 and -1, half relaxed: 0.004 + c_nb / 2
-        {2, 0, 0, 0.006, 0.25, 0.004 + 0.5 * 0.017 / 3.5, 0.25},
-        {0, 1, 0, 0.001, 0.25, 0.0025, 0.25},    // min(c2, c_bal)
-        {0, 2, 0, 0.001, 0.25, 0.0028, 0.25},    // c_bal
-        {0, 3, 0, 0.001, 0.25, 0.0028, 0.28},    // c_bal, fraction c_bal / c_bed
-        {0, 4, 0, 0.001, 0.25, 0.0028, 0.28},    // max(c2, min(c_bed, c_bal))
-        {0, 0, 1, 0.001, 1.0, 0.004, 1.0},       // capped by the largest boundary value
-    };
-    for (const Case& c : cases) {
-        BedFlags[2] = c.flag2;
-        BedFlags[3] = c.flag3;
-        BedFlags[4] = c.flag4;
-        setup(c.c3, c.fraction);
+        bedgrain[1][2][2] = c.fraction;
         bed_cell_condition(1);
         EXPECT_NEAR(conc[1][2][2][2], c.bed, 1e-15) << c.flag2 << c.flag3 << c.flag4;
         EXPECT_NEAR(bedgrain[1][2][2], c.new_fraction, 1e-12) << c.flag2 << c.flag3 << c.flag4;
-    }
-
-    // A bed cell with neither flow nor diffusion nor settling keeps a finite value.
-    for (int flags = 0; flags <= 2; flags += 2) {
-        BedFlags[2] = BedFlags[4] = 0;
-        BedFlags[3] = flags;
-        setup(0.001, 0.25);
-        for (Field3* a : {&ae, &aw}) a->fill(0.0);
-        at.fill(0.0);
-        ab.fill(0.0);
-        bed_cell_condition(1);
-        EXPECT_DOUBLE_EQ(conc[1][2][2][2], flags == 0 ? 0.0025 : 0.0);
     }
 }
 
@@ -175,6 +155,12 @@ TEST(SuspendedSediment, ClosedBasinWithAnOutBlockExchangesNothing)
     coeffe_setup2();
     EXPECT_EQ(FlagErrorBreak, 1);
     EXPECT_NE(test::log_text().find("In cofe2: Error, ap(1,2,2,2) = 0\nCoeffs: 0 0 0 0 0 0\n"), std::string::npos);
+
+    // Letter S without the set-up of letter I has nothing to solve.
+    conc[1][2][2][5] = 0.5;
+    morphology();
+    EXPECT_EQ(conc[1][2][2][5], 0.5);
+    EXPECT_TRUE(test::log_ends_with("Error, no sediment set-up (letter I) before letter S: no sediment computed\n"));
 }
 
 }  // namespace
