@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/common/output_file.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/driver/entry.h"
@@ -16,11 +17,12 @@ namespace zefra {
 
 void writeControlMin()
 {
-    std::FILE* fp = std::fopen(ControlFileName, "w");
-    if (!fp) {
+    OutputFile out(ControlFileName);
+    if (!out.is_open()) {
         set_status(mc_message, "cannot open file 'control' ");
         end_run(-4);
     }
+    std::FILE* fp = out.get();
     const int levels = std::min(znumber, ZDistribSize - 1);
     const double spacing = levels > 1 ? levels - 1 : 1;
     for (int k = 1; k <= levels; ++k) zdistrib[k] = (k - 1) * 100.0 / spacing;
@@ -40,7 +42,7 @@ void writeControlMin()
     std::fprintf(fp, "\n");
     std::fprintf(fp, "K 1 %ld %ld\n", 40000L, 60000L);
     std::fprintf(fp, "K 2 0 1\n");
-    std::fclose(fp);
+    out.commit();
 }
 
 }  // namespace zefra

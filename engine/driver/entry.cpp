@@ -6,8 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/common/run_exit.h"
 #include "engine/common/boogie.h"
+#include "engine/common/output_file.h"
+#include "engine/common/progress.h"
+#include "engine/common/run_account.h"
+#include "engine/common/run_exit.h"
 #include "engine/input/control_reader.h"
 #include "engine/input/grid_file.h"
 #include "engine/input/text_scanner.h"
@@ -102,8 +105,9 @@ bool geodata_box(PlanBox& box)
 // box of `geodata` when that file has points, else 10 by 5 at level 0.
 void write_default_grid()
 {
-    std::FILE* fp = std::fopen(GridFileName, "w");
-    if (!fp) return;
+    OutputFile out(GridFileName);
+    if (!out.is_open()) return;
+    std::FILE* fp = out.get();
     PlanBox box;
     if (!geodata_box(box)) {
         const double xdial = 10.0, ydial = 5.0;
@@ -117,13 +121,14 @@ void write_default_grid()
         for (int j = 1; j <= ynumber; ++j)
             std::fprintf(fp, "%d %d %lf %lf %lf\n", i, j, (i - 1) * (box.xmax - box.xmin) / di + box.xmin,
                          (j - 1) * (box.ymax - box.ymin) / dj + box.ymin, zdial);
-    std::fclose(fp);
+    out.commit();
 }
 
 }  // namespace
 
 int zefra_main()
 {
+    reset_account();
     reset_run_flags();
     FlagStart = 0;
     SetArraysZero();
@@ -166,11 +171,17 @@ int run_zefra(int argc, char** argv)
             return 0;
         }
     }
+    int status = 1;
+    bool error = false;
     try {
-        return zefra_main();
+        status = zefra_main();
     } catch (const RunExit& exit) {
-        return exit.status;
+        status = exit.status;
+        error = !ended_by_letter_a();
     }
+    progress_end();
+    report_end_of_run(status, error);
+    return status;
 }
 
 }  // namespace zefra

@@ -2,6 +2,7 @@
 // connection, flow start-up, time series) and then the run-command loop, which
 // executes the letters of the F 2 string IterF2 times.
 #include "engine/common/arith.h"
+#include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/driver/entry.h"
 #include "engine/flow2d/water_solve_2d.h"
@@ -77,7 +78,9 @@ bool acts(char letter, int pass)
 Next execute(char letter)
 {
     switch (letter) {
-    case 'A': end_run(0);
+    case 'A':
+        account_letter_a();
+        end_run(0);
     case 'B': bedchange(); break;
     case 'D': flagged(gFlagFlow, WaterSolve2D); break;
     case 'I':

@@ -25,10 +25,10 @@ constexpr double FixedCell = 1e15;  // cells held by a huge central coefficient 
 
 enum class Direction { I, J, K };
 
-// Corrects the planes of one direction over the rows j1 ... j2 (all rows for
-// a full correction), with the work vectors given.
-void correct_planes(const Field3& phi, int equation, Direction d, int j1, int j2, double* ap_sum, double* low_sum, double* high_sum, double* b_sum,
-                    double* p, double* q)
+// The corrections of the planes of one direction over the rows j1 ... j2
+// (all rows for a full correction), left in q[2 ... n]; phi is only read.
+void plane_corrections(const Field3& phi, int equation, Direction d, int j1, int j2, double* ap_sum, double* low_sum, double* high_sum,
+                       double* b_sum, double* p, double* q)
 {
     const int x = xnumber, z = znumber;
     const int n = d == Direction::I ? x : (d == Direction::J ? ynumber : z);
@@ -46,7 +46,9 @@ void correct_planes(const Field3& phi, int equation, Direction d, int j1, int j2
                         m = i;
                         low = ae[i][j][k];
                         high = aw[i][j][k];
-                        in_plane = (j != ynumber ? an[i][j][k] : 0.0) + (j != 2 ? as[i][j][k] : 0.0) + (k != z ? wat[i][j][k] : 0.0) + (k != 2 ? wab[i][j][k] : 0.0);
+                        // Rows beyond j1 ... j2 belong to another group, whose
+                        // correction is not this one: their coupling stays in A_P.
+                        in_plane = (j != j2 ? an[i][j][k] : 0.0) + (j != j1 ? as[i][j][k] : 0.0) + (k != z ? wat[i][j][k] : 0.0) + (k != 2 ? wab[i][j][k] : 0.0);
                         break;
                     case Direction::J:
                         m = j;
@@ -78,9 +80,14 @@ void correct_planes(const Field3& phi, int equation, Direction d, int j1, int j2
         next = p[m] * next + q[m];
         q[m] = next;  // the correction of plane m
     }
-    for (int i = 2; i <= x; ++i)
+}
+
+// Adds the plane corrections q to the cells of rows j1 ... j2.
+void apply_corrections(const Field3& phi, Direction d, int j1, int j2, const double* q)
+{
+    for (int i = 2; i <= xnumber; ++i)
         for (int j = j1; j <= j2; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = 2; k <= znumber; ++k) {
                 const int m = d == Direction::I ? i : (d == Direction::J ? j : k);
                 phi[i][j][k] += q[m];
             }
@@ -96,10 +103,16 @@ struct Work {
     }
 };
 
-void correct(const Field3& phi, int equation, Direction d, Work& w, int j1, int j2)
+void compute(const Field3& phi, int equation, Direction d, Work& w, int j1, int j2)
 {
     w.size(std::max({xnumber, ynumber, znumber}));
-    correct_planes(phi, equation, d, j1, j2, w.ap.data(), w.low.data(), w.high.data(), w.b.data(), w.p.data(), w.q.data());
+    plane_corrections(phi, equation, d, j1, j2, w.ap.data(), w.low.data(), w.high.data(), w.b.data(), w.p.data(), w.q.data());
+}
+
+void correct(const Field3& phi, int equation, Direction d, Work& w)
+{
+    compute(phi, equation, d, w, 2, ynumber);
+    apply_corrections(phi, d, 2, ynumber, w.q.data());
 }
 
 }  // namespace
@@ -111,14 +124,14 @@ void block_correct(const Field3& phi, int equation)
     static Work work;
     const int mode = blockcorr[equation];
     if (has_second_neighbours(equation) || MBNo > 0) {
-        correct(phi, equation, Direction::I, work, 2, ynumber);
-        correct(phi, equation, Direction::J, work, 2, ynumber);
-        correct(phi, equation, Direction::K, work, 2, ynumber);
+        correct(phi, equation, Direction::I, work);
+        correct(phi, equation, Direction::J, work);
+        correct(phi, equation, Direction::K, work);
         return;
     }
-    if (mode != 6 && mode != 7) correct(phi, equation, Direction::K, work, 2, ynumber);
-    if (mode != 7) correct(phi, equation, Direction::J, work, 2, ynumber);
-    correct(phi, equation, Direction::I, work, 2, ynumber);
+    if (mode != 6 && mode != 7) correct(phi, equation, Direction::K, work);
+    if (mode != 7) correct(phi, equation, Direction::J, work);
+    correct(phi, equation, Direction::I, work);
 }
 
 void block_correct_parallel(const Field3& phi, int equation)
@@ -127,11 +140,25 @@ void block_correct_parallel(const Field3& phi, int equation)
     if (log_unavailable(log)) return;
     const int groups = std::max(1, std::min(NoProcessesSolver, ynumber - 1));
     const int width = (ynumber - 1) / groups;
+    static std::vector<Work> work;
+    if (static_cast<int>(work.size()) < groups) work.resize(groups);
+    auto rows = [groups, width](int g, int& j1, int& j2) {
+        j1 = 2 + g * width;
+        j2 = g == groups - 1 ? ynumber : j1 + width - 1;
+    };
+    // Every group sums its residuals before any group changes phi (the sums
+    // read the rows next to the group's border); adding the corrections is
+    // cheap and needs no threads.
 #pragma omp parallel for num_threads(groups) schedule(static, 1)
     for (int g = 0; g < groups; ++g) {
-        static thread_local Work work;
-        const int j1 = 2 + g * width, j2 = g == groups - 1 ? ynumber : j1 + width - 1;
-        correct(phi, equation, Direction::I, work, j1, j2);
+        int j1, j2;
+        rows(g, j1, j2);
+        compute(phi, equation, Direction::I, work[g], j1, j2);
+    }
+    for (int g = 0; g < groups; ++g) {
+        int j1, j2;
+        rows(g, j1, j2);
+        apply_corrections(phi, Direction::I, j1, j2, work[g].q.data());
     }
 }
 

@@ -19,9 +19,12 @@
 #include "engine/common/arith.h"
 #include "engine/common/boogie.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/joint_openings.h"
+#include "engine/flow3d/opening_faces.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
 #include "engine/state/state_surface.h"
 #include "engine/state/state_tables.h"
 #include "engine/state/state_turbulence.h"
@@ -106,6 +109,7 @@ void free_surface()
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             if (roof_openings && WallK[i][j][z] != 0) continue;
+            if (in_opening(-3, i, j)) continue;  // a G 7 opening keeps its own ghost values
             xvel[i][j][z + 1] = xvel[i][j][z];
             yvel[i][j][z + 1] = yvel[i][j][z];
             kinen[i][j][z + 1] = 0.0;
@@ -114,37 +118,6 @@ void free_surface()
             const double nx = m_vec_z[i][j][z][0], ny = m_vec_z[i][j][z][1], nz = m_vec_z[i][j][z][2];
             zvel[i][j][z + 1] = -(xvel[i][j][z + 1] * nx + yvel[i][j][z + 1] * ny) / (nz + (nz < 0 ? -1e-20 : 1e-20));
         }
-}
-
-// One face of an opening: the ghost cell, the interior cell next to it, the
-// face area, the outward normal and the velocity component normal to the side.
-struct PatchFace {
-    int gi, gj, gk, ii, ij, ik;
-    double area;
-    double n[3];
-};
-
-std::vector<PatchFace> patch_faces(const IORecord& r)
-{
-    std::vector<PatchFace> faces;
-    const int x = xnumber, y = ynumber, z = znumber;
-    for (int a = r.a1; a <= r.a2; ++a)
-        for (int b = r.b1; b <= r.b2; ++b) {
-            switch (r.side) {
-            case 1: faces.push_back({1, a, b, 2, a, b, m_ar_x[1][a][b], {-m_vec_x[1][a][0], -m_vec_x[1][a][1], 0.0}}); break;
-            case -1: faces.push_back({x + 1, a, b, x, a, b, m_ar_x[x][a][b], {m_vec_x[x][a][0], m_vec_x[x][a][1], 0.0}}); break;
-            case 2: faces.push_back({a, 1, b, a, 2, b, m_ar_y[a][1][b], {-m_vec_y[a][1][0], -m_vec_y[a][1][1], 0.0}}); break;
-            case -2: faces.push_back({a, y + 1, b, a, y, b, m_ar_y[a][y][b], {m_vec_y[a][y][0], m_vec_y[a][y][1], 0.0}}); break;
-            case 3:
-                faces.push_back({a, b, 1, a, b, 2, m_ar_z[a][b][1], {-m_vec_z[a][b][1][0], -m_vec_z[a][b][1][1], -m_vec_z[a][b][1][2]}});
-                break;
-            case -3:
-                faces.push_back({a, b, z + 1, a, b, z, m_ar_z[a][b][z], {m_vec_z[a][b][z][0], m_vec_z[a][b][z][1], m_vec_z[a][b][z][2]}});
-                break;
-            default: break;
-            }
-        }
-    return faces;
 }
 
 // Discharge of record r now: its own, or interpolated in the time series.
@@ -158,38 +131,58 @@ double record_discharge(int r)
     return t * QDinn[n - 1][r] + (1.0 - t) * QDinn[n][r];
 }
 
-// G 7 openings: the ghost velocities follow the interior (normal component
-// copied, tangential ones averaged) and are scaled to the record's discharge.
+// G 7 openings that follow the flow (update 1 for outflows, 2, or a
+// discharge time series).  The ghost velocity of each face takes the normal
+// component of the inner cell and the mean of its own and the inner
+// tangential part.  A face whose flux runs against the opening is closed: its
+// normal component goes, the tangential part stays, so that the closed face
+// neither passes water nor acts as a no-slip wall without a wall law.  The
+// open faces are scaled to the discharge.  An opening that carries nothing
+// (a cold start, where the inner cells next to a side or bed opening are at
+// rest) starts from its discharge spread over its area, as at the start-up.
 void openings()
 {
     for (int r = 1; r <= IONo; ++r) {
         const IORecord& rec = IO[r];
         const bool active = rec.update == 2 || (rec.update == 1 && rec.type == 1) || FlagDischargeTime >= 1;
         if (!active) continue;
-        const double q = record_discharge(r);
-        const int normal = std::abs(rec.side) - 1;  // 0 x, 1 y, 2 z component
-        const std::vector<PatchFace> faces = patch_faces(rec);
-        double sum = 0.0;
-        for (const PatchFace& p : faces) {
-            Field3* fields[3] = {&xvel, &yvel, &zvel};
-            double u[3];
-            for (int c = 0; c < 3; ++c) {
-                double& ghost = (*fields[c])[p.gi][p.gj][p.gk];
-                const double inner = (*fields[c])[p.ii][p.ij][p.ik];
-                ghost = c == normal ? inner : 0.5 * (ghost + inner);
-                u[c] = ghost;
+        // The type says which way the water goes, the discharge how much.
+        const double q = std::fabs(record_discharge(r));
+        const std::vector<OpeningFace> faces = opening_faces(rec);
+        Field3* fields[3] = {&xvel, &yvel, &zvel};
+        std::vector<char> open(faces.size(), 0);
+        auto normal = [](const double u[3], const OpeningFace& p) { return u[0] * p.n[0] + u[1] * p.n[1] + u[2] * p.n[2]; };
+        // Sets the ghost velocities (following the inner cells or as they
+        // are) and returns the discharge of the open faces.
+        auto open_faces = [&](bool follow_inner) {
+            double sum = 0.0;
+            for (std::size_t m = 0; m < faces.size(); ++m) {
+                const OpeningFace& p = faces[m];
+                double u[3], inner[3];
+                for (int c = 0; c < 3; ++c) {
+                    u[c] = (*fields[c])[p.gi][p.gj][p.gk];
+                    inner[c] = (*fields[c])[p.ii][p.ij][p.ik];
+                }
+                const double un = normal(u, p), in = normal(inner, p);
+                if (follow_inner)
+                    for (int c = 0; c < 3; ++c) u[c] = in * p.n[c] + 0.5 * (u[c] - un * p.n[c] + inner[c] - in * p.n[c]);
+                const double f = p.area * normal(u, p);  // positive out of the domain
+                open[m] = rec.type == 1 ? f > 0.0 : f < 0.0;
+                const double closing = open[m] ? 0.0 : normal(u, p);
+                for (int c = 0; c < 3; ++c) (*fields[c])[p.gi][p.gj][p.gk] = u[c] - closing * p.n[c];
+                if (open[m]) sum += std::fabs(f);
             }
-            const double f = p.area * (u[0] * p.n[0] + u[1] * p.n[1] + u[2] * p.n[2]);  // positive out of the domain
-            const bool along = rec.type == 1 ? f > 0.0 : f < 0.0;
-            if (along) {
-                sum += std::fabs(f);
-            } else {
-                for (Field3* field : fields) (*field)[p.gi][p.gj][p.gk] = 0.0;
-            }
+            return sum;
+        };
+        double sum = FlagInitialized == 0 ? 0.0 : open_faces(true);
+        if (sum <= 1e-12 * q) {
+            start_opening(rec, faces, q);
+            sum = open_faces(false);
         }
         const double scale = q / (sum + 1e-20);
-        for (const PatchFace& p : faces)
-            for (Field3* field : {&xvel, &yvel, &zvel}) (*field)[p.gi][p.gj][p.gk] *= scale;
+        for (std::size_t m = 0; m < faces.size(); ++m)
+            if (open[m])
+                for (Field3* field : fields) (*field)[faces[m].gi][faces[m].gj][faces[m].gk] *= scale;
     }
 }
 
@@ -202,6 +195,7 @@ void open_sides()
             for (int edge : {1, y}) {
                 const int ghost = edge == 1 ? 1 : y + 1, inner = edge == 1 ? 2 : y;
                 if (WallJ[i][inner][k] != 0) continue;
+                if (in_opening(edge == 1 ? 2 : -2, i, k)) continue;  // a G 7 opening keeps its own ghost values
                 const double nx = m_vec_y[i][edge][0], ny = m_vec_y[i][edge][1];
                 const double u = xvel[i][inner][k], v = yvel[i][inner][k];
                 const double speed = std::hypot(u, v);
@@ -226,6 +220,7 @@ void boundary()
     if (IONo == 0) default_outflow(log);
     free_surface();
     if (IONo >= 1) openings();
+    if (MBNo > 0 && IONo >= 1) joint_openings();
     if (FlagWall == 1) open_sides();
 }
 

@@ -184,7 +184,13 @@ void convection_diffusion(int equation)
             top[z] = std::max(-flux[z], 0.0);
         }
 
-    if (MBNo > 0) joint_couplings(extra, c);
+    if (MBNo > 0) {
+        // The cells on either side of a joint line belong to different blocks.
+        for (int b = 1; b <= MBNo; ++b)
+            for (int j = 0; j <= y + 1; ++j)
+                for (int k = 0; k <= z + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
+        joint_couplings(extra, c);
+    }
     clear_wall_couplings();
 }
 

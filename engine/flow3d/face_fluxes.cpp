@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "engine/common/physics.h"
+#include "engine/flow3d/joint_openings.h"
 #include "engine/flow3d/out_blocks.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/multiblock.h"
@@ -86,7 +87,13 @@ void i_faces(const Field3& d, double factor)
             const double* area = m_ar_x[i][j].data();
             const int *wall_p = WallI[i][j].data(), *wall_n = WallI[i + 1][j].data();
             const double nx = m_vec_x[i][j][0], ny = m_vec_x[i][j][1];
-            const bool low_end = i == 2, high_end = i + 1 == x || ISkjotMB[i + 1] == 1;
+            bool low_end = i == 2;
+            const bool high_end = i + 1 == x || ISkjotMB[i + 1] == 1;
+            // The first row of a side block: the cell before it is its partner in the main block.
+            if (const JointCell c = MBNo > 0 ? joint_low_i(i, j) : JointCell{}) {
+                pm = Pres[c.i][c.j].data();
+                low_end = false;
+            }
             double* out = flow1[i][j].data();
             for (int k = 2; k <= z; ++k) {
                 const double w = h1[k] / (h0[k] + h1[k] + 1e-30);
@@ -112,13 +119,24 @@ void j_faces(const Field3& d, double factor)
     for (int i = 2; i <= x; ++i) {
         for (int j = 2; j <= y - 1; ++j) {
             const double *pm = Pres[i][j - 1].data(), *p0 = Pres[i][j].data(), *p1 = Pres[i][j + 1].data(), *p2 = Pres[i][j + 2].data();
+            bool low_end = j == 2, high_end = j + 1 == y;
+            // Beyond an edge row joined to a side block lies the partner cell.
+            if (MBNo > 0) {
+                if (const JointCell c = j == 2 ? joint_across_edge(i, 1) : JointCell{}) {
+                    pm = Pres[c.i][c.j].data();
+                    low_end = false;
+                }
+                if (const JointCell c = j + 1 == y ? joint_across_edge(i, y) : JointCell{}) {
+                    p2 = Pres[c.i][c.j].data();
+                    high_end = false;
+                }
+            }
             const double *u0 = xvel[i][j].data(), *u1 = xvel[i][j + 1].data(), *v0 = yvel[i][j].data(), *v1 = yvel[i][j + 1].data();
             const double *dp = d[i][j].data(), *dn = d[i][j + 1].data();
             const double *h0 = m_dist_y[i][j].data(), *h1 = m_dist_y[i][j + 1].data();
             const double* area = m_ar_y[i][j].data();
             const int *wall_p = WallJ[i][j].data(), *wall_n = WallJ[i][j + 1].data();
             const double nx = m_vec_y[i][j][0], ny = m_vec_y[i][j][1];
-            const bool low_end = j == 2, high_end = j + 1 == y;
             double* out = flow2[i][j].data();
             for (int k = 2; k <= z; ++k) {
                 const double w = h1[k] / (h0[k] + h1[k] + 1e-30);
@@ -293,6 +311,8 @@ void waterflow()
     if (FlagRhieChow == 3) reduce_by_original_level();
     clear_wall_fluxes();
     clear_out_block_fluxes();
+    // A joint line passes water only through an opening of its own.
+    if (MBNo > 0) joint_opening_fluxes();
 }
 
 }  // namespace zefra

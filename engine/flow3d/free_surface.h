@@ -1,7 +1,13 @@
-// The free water surface: steady update from the pressure field and the
-// transient free surface.
-// Reads the pressure and the surface settings; writes the grid levels
-// (zval) and FlagGridChange.  Not built yet.
+// The free water surface.  `surface` (steady runs, F 36 0, 2 and 3) moves
+// the surface until the pressure under it is hydrostatic; `surface_tfs`
+// (F 36 1) raises each top cell's surface by the water flowing into it over
+// the time step.  Both re-level the grid, rebuild the geometry, keep the
+// discharges at the ends of the grid and set FlagGridChange.
+// Reads the pressure, the face fluxes, the velocities and the surface
+// settings (G 6, F 36, F 58, F 108, F 142, F 143, F 154); writes zval, the
+// geometry, the ghost velocities, the face fluxes, Surfaces[4] and
+// Surfaces[5], stime, the top-cell vertical velocity (surface_tfs) and the
+// file `surflog` (surface_tfs).
 #pragma once
 
 namespace zefra {

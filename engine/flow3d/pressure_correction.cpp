@@ -269,7 +269,7 @@ void pressure_correction()
                 if (MBNo > 0) {
                     double joint;
                     if (joint_inflow(i, j, k, joint)) low_i = joint;
-                    if (ISkjotMB[i] == 1) high_i = 0.0;  // a block ends at its joint line
+                    if (ISkjotMB[i] == 1) high_i = flow1[i][j][k];  // a block ends at its joint line: only an opening there passes water
                 }
                 source[i][j][k] = -(high_i - low_i + flow2[i][j][k] - flow2[i][j - 1][k] + flow3[i][j][k] - flow3[i][j][k - 1]);
             }
@@ -354,7 +354,9 @@ void correct_flow(const Field3& p)
                 const double dj = 0.5 * across(low_j, c, high_j, j_low, j_high);
                 const double dk = 0.5 * across(p[i][j][k - 1], c, p[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
                                                k == top || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1));
-                const double ai = 0.5 * (m_ar_x[i - 1][j][k] + m_ar_x[i][j][k]);
+                // The low-i face of a side block's first row is the joint face.
+                const double low_face = nb.joint_i ? joint_face_area(joint_low_i(i, j), k) : m_ar_x[i - 1][j][k];
+                const double ai = 0.5 * (low_face + m_ar_x[i][j][k]);
                 const double aj = 0.5 * (m_ar_y[i][j - 1][k] + m_ar_y[i][j][k]);
                 const double ak = 0.5 * (m_ar_z[i][j][k - 1] + m_ar_z[i][j][k]);
                 const double volume = cell_volume ? Volume[i][j][k] : 2.0 * m_armap[i][j] * m_dist_z[i][j][k];

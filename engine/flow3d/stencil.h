@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 
@@ -37,8 +38,11 @@ inline double second_neighbour_sum(const Field3& phi, int i, int j, int k)
 // neighbours plus source minus the central term.
 inline double cell_residual(const Field3& phi, int i, int j, int k, bool second)
 {
-    double r = source[i][j][k] + ae[i][j][k] * phi[i - 1][j][k] + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * phi[i][j - 1][k] +
-               an[i][j][k] * phi[i][j + 1][k] + wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] - wap[i][j][k] * phi[i][j][k];
+    // Across a block joint the neighbour is the partner cell, as the solvers take it.
+    JointNeighbours n{phi[i - 1][j][k], phi[i][j - 1][k], phi[i][j + 1][k]};
+    if (MBNo > 0) n = neighbours_across_joints(phi, i, j, k);
+    double r = source[i][j][k] + ae[i][j][k] * n.low_i + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * n.low_j + an[i][j][k] * n.high_j +
+               wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] - wap[i][j][k] * phi[i][j][k];
     if (second) r += second_neighbour_sum(phi, i, j, k);
     return r;
 }

@@ -19,6 +19,7 @@
 #include "engine/common/boogie.h"
 #include "engine/common/physics.h"
 #include "engine/common/progress.h"
+#include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/flow3d/block_correction.h"
@@ -31,6 +32,7 @@
 #include "engine/flow3d/momentum_sources.h"
 #include "engine/flow3d/porous_sources.h"
 #include "engine/flow3d/pressure_correction.h"
+#include "engine/flow3d/pressure_level.h"
 #include "engine/flow3d/residuals.h"
 #include "engine/flow3d/stress_terms.h"
 #include "engine/grid/metric.h"
@@ -62,6 +64,19 @@ namespace {
 constexpr int TimeStamps = 34;
 
 double otime[TimeStamps];
+double solve_started = 0.0;  // wall-clock time at the start of WaterSolve
+
+// Whether this call of the solver is a run letter of its own (the transient
+// morphology calls it once per time step).
+bool own_run()
+{
+    return FlagTSC == 0;
+}
+
+double elapsed()
+{
+    return omp_get_wtime() - solve_started;
+}
 
 // What the rest of an iteration is to do after a step.
 enum class Next { Go, Return };
@@ -243,6 +258,7 @@ Next momentum_equation(int e, const Field3& phi, const Field3& old, const Field3
                 for (int k = 2; k <= znumber; ++k) {
                     if (wap[i][j][k] < 1e-30) {
                         log_append("Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
+                        account_step("W stopped at iteration %ld: zero central coefficient in cell (%d,%d,%d); see boogie", Iter, i, j, k);
                         set_statusf(mc_message, "Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
                         FlagErrorBreak = 1;
                         return Next::Return;
@@ -527,12 +543,12 @@ void recycle_outflow_profile()
 }
 
 // Reporting, results and the tests that may end the run (C.15, C.16).
-Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
+Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int& equation)
 {
     Boogie log;
     log.require(-3);
     res_max = MaxResidual[1];
-    int equation = 1;
+    equation = 1;
     for (int e = 2; e <= 6; ++e)
         if (MaxResidual[e] > res_max) {
             res_max = MaxResidual[e];
@@ -568,6 +584,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
             log.print("Solution converged\n");
             set_status(mc_message, "Solution converged  ");
             log.close();
+            if (own_run()) account_step("W converged at iteration %ld (largest residual %.1e) in %.0f s", Iter, res_max, elapsed());
             gFlagFlow = 0;
             if (OutBlockNo > 0 && FlagTFS != 1) write_forces();
             sprintflow();
@@ -578,6 +595,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
     if (!(static_cast<float>(res_max) <= 1e10f)) {
         log.print("Solution diverged\n");
         set_status(mc_message, "Solution diverged  ");
+        account_step("W diverged at iteration %ld (largest residual %.1e, equation %d); see boogie", Iter, res_max, equation);
         FlagErrorBreak = 1;
         gFlagFlow = 0;
         return Next::Return;
@@ -593,6 +611,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
             for (int j = 2; j <= ynumber - 1; ++j) top += flow3[i][j][znumber];
         log.print("Error in continuity-ssimple\n");
         log.print("Fluxes: %lf %lf %lf\n", in, out, top);
+        account_step("W stopped at iteration %ld: error in continuity; see boogie", Iter);
         set_status(mc_message, "Error in continuity  ");
         gFlagFlow = 0;
         FlagErrorBreak = 1;
@@ -611,8 +630,23 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max)
     return Next::Go;
 }
 
+// The end of the outer iterations: a transient run has made its time steps;
+// a steady run that gets here has not converged, and says so.
+void iteration_limit(double res_max, int equation)
+{
+    if (transient()) {
+        account_step("W computed %ld time steps to %g s in %.0f s", iterGlobalMax, stime, elapsed());
+        return;
+    }
+    log_append("Not converged after %ld iterations: largest residual %.2e in equation %d\n", iterGlobalMax, res_max, equation);
+    if (blockcorr[4] == 0)
+        log_append("Long channels converge far faster with the block correction of the pressure: K 5 0 0 0 1 0 0\n");
+    account_step("W stopped at the iteration limit %ld, not converged (largest residual %.1e, equation %d); see boogie", iterGlobalMax, res_max,
+                 equation);
+}
+
 // One inner iteration (C).
-Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_order_at_entry, double& res_max, bool last_inner)
+Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_order_at_entry, double& res_max, int& res_equation, bool last_inner)
 {
     set_status(mc_program, " MB-Flow             ");
     stamp(1);
@@ -659,6 +693,7 @@ Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_or
     if (TurbulenceModel <= 1 && FlagFluxTurb == 2) k_epsilon(sou[5], sou[6]);
 
     pressure_step(pcorr);
+    fix_pressure_level();
     const Defect defect = continuity_defect();
     if (SpecEnergy > 0) specific_energy();
     Equation = 4;
@@ -673,7 +708,7 @@ Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_or
     if (transient() && FlagTemp == 1 && temp && temp_old) temperature_equation(pcorr);
     stamp(15);
     (void)first;
-    return report_and_test(last_inner, defect, res_max);
+    return report_and_test(last_inner, defect, res_max, res_equation);
 }
 
 }  // namespace
@@ -704,6 +739,7 @@ void WaterSolve()
     const long first = FlagTSC > 0 ? Iter : 1;
     if (transient() && FlagTSC == 0) stime = 0.0;
     if (FlagTSC == 0) otime[0] = omp_get_wtime();
+    solve_started = omp_get_wtime();
     progress_start();
 
     Iter = first;
@@ -713,6 +749,7 @@ void WaterSolve()
         return;
     }
     double res_max = 0.0;
+    int res_equation = 1;
     while (true) {
         ++PrintResIter;
         if (FlagTSC == 0) {
@@ -734,7 +771,7 @@ void WaterSolve()
 
         for (int inner = 1; inner <= TransInnerIter; ++inner) {
             const bool last_inner = inner == TransInnerIter;
-            if (inner_iteration(first, inner, pcorr, higher_order_at_entry, res_max, last_inner) == Next::Return) {
+            if (inner_iteration(first, inner, pcorr, higher_order_at_entry, res_max, res_equation, last_inner) == Next::Return) {
                 f = pcorr;
                 progress_end();
                 return;
@@ -750,6 +787,7 @@ void WaterSolve()
         if ((FlagTFS == 2 || FlagTFS == 3) && static_cast<float>(res_max) < 10000.0f && FlagRoof == 1) surface();
         ++Iter;
         if (Iter > iterGlobalMax) {
+            if (own_run()) iteration_limit(res_max, res_equation);
             if (OutBlockNo > 0 && FlagTFS != 1 && !transient()) write_forces();
             if (FlagTSC == 0) sprintflow();
             gFlagFlow = 0;

@@ -149,6 +149,7 @@ void kread()
         scan_control(control, FirstPassCharacters, first_pass_reader);
     }
 
+    check_component_indices();
     log_append("In kelio1: IONo = %d\n", IONo);
     log_append("TurbulenceModel = %d\n", TurbulenceModel);
     if (Flag2Dim == 1) znode = 0;

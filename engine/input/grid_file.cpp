@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "engine/common/boogie.h"
+#include "engine/common/output_file.h"
+#include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/input/text_scanner.h"
@@ -158,6 +160,14 @@ void readkoor()
     }
     const bool open_surface = FlagRoof == 1;
     const bool in_i = has_option('D'), in_j = has_option('J');
+    // A thinned file holds the odd node lines 1, 3, 5 ...; the lines between
+    // are filled as means of their neighbours, so the last line must be odd.
+    if (in_i && xnumber % 2 == 0)
+        log_and_end(-1, "Error in reading koordina file\nF 7 D: the file holds every second node line in i, so xnumber must be odd, "
+                        "but G 1 gives xnumber = %d\n", xnumber);
+    if (in_j && ynumber % 2 == 0)
+        log_and_end(-1, "Error in reading koordina file\nF 7 J: the file holds every second node line in j, so ynumber must be odd, "
+                        "but G 1 gives ynumber = %d\n", ynumber);
 
     // Bed points and the vertical grid lines between bed and top.
     int taken = read_points(grid, !open_surface, [&](int i, int j, double x, double y, double zb, double zt) {
@@ -215,7 +225,8 @@ void readkoor()
 void writekoor()
 {
     const bool open_surface = FlagRoof == 1;
-    if (std::FILE* fp = std::fopen("koordina.new", "w")) {
+    if (OutputFile out("koordina.new"); out.is_open()) {
+        std::FILE* fp = out.get();
         for (int i = 1; i <= xnumber; ++i)
             for (int j = 1; j <= ynumber; ++j) {
                 if (open_surface)
@@ -223,14 +234,16 @@ void writekoor()
                 else
                     std::fprintf(fp, "%d %d %lf %lf %lf %lf\n", i, j, xval[i][j], yval[i][j], zval[i][j][1], zval[i][j][znumber]);
             }
-        std::fclose(fp);
+        out.commit();
+        account_file("koordina.new");
     }
     if (FlagTFS != 1) return;
-    if (std::FILE* fp = std::fopen("koosurf", "w")) {
+    if (OutputFile out("koosurf"); out.is_open()) {
         for (int i = 1; i <= xnumber; ++i)
             for (int j = 1; j <= ynumber; ++j)
-                std::fprintf(fp, "%d %d %lf %lf %lf %lf\n", i, j, xval[i][j], yval[i][j], zval[i][j][0], zval[i][j][znumber]);
-        std::fclose(fp);
+                std::fprintf(out.get(), "%d %d %lf %lf %lf %lf\n", i, j, xval[i][j], yval[i][j], zval[i][j][0], zval[i][j][znumber]);
+        out.commit();
+        account_file("koosurf");
     }
 }
 

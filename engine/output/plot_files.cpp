@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/common/output_file.h"
+#include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/grid/columns.h"
@@ -45,23 +47,26 @@ double printable(double v)
     return std::clamp(v, -FloatLimit, FloatLimit);
 }
 
-// Opens a plot file: the fixed name, or the next name of its series.  A fixed
-// name that cannot be opened ends the run with status -3.
-std::FILE* open_plot_file(const char* fixed, const char* stem, const char* extension)
+// The name of a plot file: the fixed name, or the next name of its series.
+std::string plot_file_name(const char* fixed, const char* stem, const char* extension)
 {
-    if (PrintRes != 0 && stem) {
-        const std::string name = next_series_name(stem, extension);
-        std::FILE* fp = std::fopen(name.c_str(), "w");
-        if (fp) return fp;
-        set_statusf(mc_message, "cannot open file '%s' ", name.c_str());
-        end_run(-3);
-    }
-    std::FILE* fp = std::fopen(fixed, "w");
-    if (!fp) {
-        set_statusf(mc_message, "cannot open file '%s' ", fixed);
-        end_run(-3);
-    }
-    return fp;
+    return PrintRes != 0 && stem ? next_series_name(stem, extension) : std::string(fixed);
+}
+
+// A plot file that cannot be opened ends the run with status -3.
+void require_open(const OutputFile& out)
+{
+    if (out.is_open()) return;
+    set_statusf(mc_message, "cannot open file '%s' ", out.name().c_str());
+    end_run(-3);
+}
+
+// A complete plot file takes its name and counts among the files written.
+void finish(OutputFile& out, const char* status)
+{
+    out.commit();
+    account_file(out.name().c_str());
+    set_status(mc_message, status);
 }
 
 // The title of the run, from its second character, with double quotes
@@ -372,20 +377,23 @@ double d50(int i, int j, bool original)
 
 void write_cell_table()
 {
-    std::FILE* fp = open_plot_file("tecplot", nullptr, nullptr);
+    OutputFile out(plot_file_name("tecplot", nullptr, nullptr));
+    require_open(out);
+    std::FILE* fp = out.get();
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k)
                 std::fprintf(fp, "%le %le %le %le %le %le %le %le %le\n", printable(plan_x(i, j)), printable(plan_y(i, j)),
                              printable(point_z(i, j, k)), printable(xvel[i][j][k]), printable(yvel[i][j][k]),
                              printable(zvel[i][j][k]), printable(Pres[i][j][k]), printable(kinen[i][j][k]), printable(epsilon[i][j][k]));
-    std::fclose(fp);
-    set_status(mc_message, "have written Tecplot file  ");
+    finish(out, "have written Tecplot file  ");
 }
 
 void write_tecplot_3d()
 {
-    std::FILE* fp = open_plot_file("tecplot3.dat", "tec3_", ".dat");
+    OutputFile out(plot_file_name("tecplot3.dat", "tec3_", ".dat"));
+    require_open(out);
+    std::FILE* fp = out.get();
     const bool stresses = FlagInterpolVal == 12 && FlagStress1DLL != 0;
     std::fprintf(fp, "TITLE = %c%s%c\n", Quote, title_text().c_str(), Quote);
     std::fprintf(fp, "VARIABLES=%cX1%c,%cX2%c,%cX3%c,%cU1%c,%cU2%c,%cU3%c", Quote, Quote, Quote, Quote, Quote, Quote, Quote, Quote, Quote,
@@ -408,13 +416,14 @@ void write_tecplot_3d()
                 }
                 std::fprintf(fp, "\n");
             }
-    std::fclose(fp);
-    set_status(mc_message, "have written Tecplot 3D file  ");
+    finish(out, "have written Tecplot 3D file  ");
 }
 
 void write_tecplot_2d()
 {
-    std::FILE* fp = open_plot_file("tecplot2.dat", "tec2_", ".dat");
+    OutputFile out(plot_file_name("tecplot2.dat", "tec2_", ".dat"));
+    require_open(out);
+    std::FILE* fp = out.get();
     std::fprintf(fp, "TITLE = %cPLAN-3_%s%c\n", Quote, title_text().c_str(), Quote);
     std::fprintf(fp, "VARIABLES=");
     const char* names[] = {"X1", "X2", "BED", "U_bed", "V_bed", "W_bed", "P_bed", "K_bed", "EPS_bed", "CONC_bed", "WL", "Depth", "BECH", "ROUGH"};
@@ -435,30 +444,31 @@ void write_tecplot_2d()
             if (lnumber > 1) std::fprintf(fp, "%lf ", printable(d50(i, j, false)));
             std::fprintf(fp, "\n");
         }
-    std::fclose(fp);
-    set_status(mc_message, "have written Tecplot 2D file  ");
+    finish(out, "have written Tecplot 2D file  ");
 }
 
 void write_vtk_3d()
 {
-    std::FILE* fp = open_plot_file("ParaView3.vtk", "pav3_", ".vtk");
+    OutputFile out(plot_file_name("ParaView3.vtk", "pav3_", ".vtk"));
+    require_open(out);
+    std::FILE* fp = out.get();
     write_vtk_header(fp, znumber + 1);
     write_points(fp, znumber + 1, same_layer);
     std::fprintf(fp, "\n");
     write_vtk_data(fp, znumber + 1, same_layer, cell_of_3d_layer);
-    std::fclose(fp);
-    set_status(mc_message, "have written ParaView 3D file  ");
+    finish(out, "have written ParaView 3D file  ");
 }
 
 void write_vtk_2d()
 {
-    std::FILE* fp = open_plot_file("ParaView2.vtk", "pav2_", ".vtk");
+    OutputFile out(plot_file_name("ParaView2.vtk", "pav2_", ".vtk"));
+    require_open(out);
+    std::FILE* fp = out.get();
     write_vtk_header(fp, 2);
     write_points(fp, 2, bed_or_surface);
     std::fprintf(fp, "\n");
     write_vtk_data(fp, 2, cell_of_2d_layer, cell_of_2d_layer);
-    std::fclose(fp);
-    set_status(mc_message, "have written ParaView 2D file  ");
+    finish(out, "have written ParaView 2D file  ");
 }
 
 }  // namespace zefra

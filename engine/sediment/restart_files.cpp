@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/output_file.h"
+#include "engine/common/run_account.h"
 #include "engine/common/status.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_grid.h"
@@ -48,27 +50,20 @@ void write_cells(std::FILE* fp, int values, Value value)
             }
 }
 
-// Closes a written file; false when anything could not be written.
-bool finish(std::FILE* fp)
-{
-    const bool written = !std::ferror(fp);
-    return std::fclose(fp) == 0 && written;
-}
-
-// Creates `name`, writes it with `body` and reports failure in mc_message.
+// Creates `name`, writes it with `body` (under a temporary name, renamed
+// when complete) and reports a file that cannot be opened in mc_message; a
+// write error ends the run with status -3.
 template <class Body>
 int write_file(const char* name, const char* open_failure, Body body)
 {
-    std::FILE* fp = std::fopen(name, "w");
-    if (!fp) {
+    OutputFile out(name);
+    if (!out.is_open()) {
         set_status(mc_message, open_failure);
         return 1;
     }
-    body(fp);
-    if (!finish(fp)) {
-        set_statusf(mc_message, "cannot write file '%s' ", name);
-        return 1;
-    }
+    body(out.get());
+    out.commit();
+    account_file(name);
     return 0;
 }
 

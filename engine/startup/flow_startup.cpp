@@ -21,6 +21,7 @@
 #include "engine/common/physics.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
+#include "engine/flow3d/opening_faces.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/multiblock.h"
 #include "engine/input/text_scanner.h"
@@ -207,70 +208,6 @@ void clear_ghost_layers()
         for (int j = 0; j <= ynumber + 2; ++j) epsilon[i][j][znumber + 1] = 1e-4;
 }
 
-// One face of an opening: the ghost cell it feeds, its area and its outward
-// unit normal (pointing out of the domain).
-struct OpeningFace {
-    int i, j, k;
-    double area;
-    double n[3];
-};
-
-std::vector<OpeningFace> opening_faces(const IORecord& r)
-{
-    std::vector<OpeningFace> faces;
-    for (int a = r.a1; a <= r.a2; ++a)
-        for (int b = r.b1; b <= r.b2; ++b) {
-            OpeningFace f{};
-            switch (r.side) {
-            case 1:  // upstream end: ghost i = 1, face on node line 1, normal towards +i is inward
-                f = {1, a, b, m_ar_x[1][a][b], {-m_vec_x[1][a][0], -m_vec_x[1][a][1], 0.0}};
-                break;
-            case -1:
-                f = {xnumber + 1, a, b, m_ar_x[xnumber][a][b], {m_vec_x[xnumber][a][0], m_vec_x[xnumber][a][1], 0.0}};
-                break;
-            case 2:
-                f = {a, 1, b, m_ar_y[a][1][b], {-m_vec_y[a][1][0], -m_vec_y[a][1][1], 0.0}};
-                break;
-            case -2:
-                f = {a, ynumber + 1, b, m_ar_y[a][ynumber][b], {m_vec_y[a][ynumber][0], m_vec_y[a][ynumber][1], 0.0}};
-                break;
-            case 3:
-                f = {a, b, 1, m_ar_z[a][b][1], {-m_vec_z[a][b][1][0], -m_vec_z[a][b][1][1], -m_vec_z[a][b][1][2]}};
-                break;
-            case -3:
-                f = {a, b, znumber + 1, m_ar_z[a][b][znumber], {m_vec_z[a][b][znumber][0], m_vec_z[a][b][znumber][1], m_vec_z[a][b][znumber][2]}};
-                break;
-            default: continue;  // block joints carry no ghost cells here
-            }
-            faces.push_back(f);
-        }
-    return faces;
-}
-
-// Direction of the velocity of an opening: the record's vector for paralell 2
-// (components above 1 are not prescribed), the grid axis of its side for 1.
-bool given_direction(const IORecord& r, double d[3])
-{
-    if (r.paralell == 2) {
-        const double c[3] = {r.x, r.y, r.z};
-        double l = 0.0;
-        for (int n = 0; n < 3; ++n) {
-            d[n] = c[n] <= 1.0 ? c[n] : 0.0;
-            l += d[n] * d[n];
-        }
-        l = std::sqrt(l);
-        if (l < 1e-12) return false;
-        for (int n = 0; n < 3; ++n) d[n] /= l;
-        return true;
-    }
-    if (r.paralell == 1) {
-        d[0] = d[1] = d[2] = 0.0;
-        d[std::abs(r.side) - 1] = 1.0;
-        return true;
-    }
-    return false;
-}
-
 // The openings of G 7: continuity of their discharges, then k, epsilon and a
 // velocity of magnitude |Q| / A in the ghost cells of each one.  Returns the
 // momentum flux sum ImpTot and sets the total mass flux.
@@ -295,32 +232,23 @@ double openings(Boogie& log, double& flux_total)
     for (int n = 1; n <= IONo; ++n) {
         const IORecord& r = IO[n];
         const std::vector<OpeningFace> faces = opening_faces(r);
-        double d[3];
-        const bool directed = given_direction(r, d);
-        double area = 0.0;
-        for (const OpeningFace& f : faces) {
-            const bool bed_or_top = std::abs(r.side) == 3;
-            area += (directed && r.paralell == 2 && bed_or_top) ? f.area * std::fabs(f.n[0] * d[0] + f.n[1] * d[1] + f.n[2] * d[2]) : f.area;
+        // The area the water passes at its speed: the faces projected on the
+        // direction it takes, so that the opening carries its whole discharge.
+        const double area = passage_area(faces);
+        if (faces.empty()) continue;
+        if (area <= 1e-12) {
+            log.print("Warning: G 7 record %d points along its opening: no water can pass\n", n);
+            continue;
         }
-        if (area <= 0.0) continue;
         const double speed = std::fabs(r.Q) / area;
         const double k = 0.0025 * speed * speed;
         const double eps = 0.8 * k * std::sqrt(k) / std::sqrt(area);
         momentum += 500.0 * r.Q * r.Q / area;
         if (!cold()) continue;
+        start_opening(r, faces, r.Q);
         for (const OpeningFace& f : faces) {
-            double u[3] = {f.n[0], f.n[1], f.n[2]};
-            if (directed) {
-                // Along the given direction, turned to point out of (or into) the domain.
-                const double along = d[0] * f.n[0] + d[1] * f.n[1] + d[2] * f.n[2];
-                for (int c = 0; c < 3; ++c) u[c] = along < 0 ? -d[c] : d[c];
-            }
-            const double sign = r.type == 1 ? 1.0 : -1.0;  // outflow leaves, inflow enters
-            xvel[f.i][f.j][f.k] = sign * speed * u[0];
-            yvel[f.i][f.j][f.k] = sign * speed * u[1];
-            zvel[f.i][f.j][f.k] = sign * speed * u[2];
-            kinen[f.i][f.j][f.k] = k;
-            epsilon[f.i][f.j][f.k] = eps;
+            kinen[f.gi][f.gj][f.gk] = k;
+            epsilon[f.gi][f.gj][f.gk] = eps;
         }
     }
     return momentum;
@@ -426,6 +354,40 @@ void wall_markers()
         for (int j = 0; j <= ynumber + 1; ++j)
             for (int k = 0; k <= znumber + 1; ++k)
                 if (WallI[i][j][k] != 0 || WallJ[i][j][k] != 0 || WallK[i][j][k] != 0) Wall[i][j][k] = 1;
+}
+
+// A G 7 opening on a face with a wall marker passes no water there, since the
+// fluxes through walls are cleared: say which record it is and how to open
+// the wall.
+void openings_on_walls(Boogie& log)
+{
+    if (FlagPrint) return;
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int n = 1; n <= IONo; ++n) {
+        const IORecord& r = IO[n];
+        const int side = r.side;
+        if (side == 0 || std::abs(side) > 3) continue;
+        // The wall marker of the inner cell on the face of the opening, and the
+        // W 4 direction and cell index that address that face.
+        const int dir = std::abs(side) == 1 ? 1 : std::abs(side) == 2 ? 2 : 3;
+        const int node = side > 0 ? 2 : (dir == 1 ? x : dir == 2 ? y : z);
+        const int facing = side > 0 ? 1 : -1;
+        int walls = 0, first_a = 0, first_b = 0;
+        for (int a = r.a1; a <= r.a2; ++a)
+            for (int b = r.b1; b <= r.b2; ++b) {
+                const int marker = dir == 1 ? WallI[node][a][b] : dir == 2 ? WallJ[a][node][b] : WallK[a][b][node];
+                if (marker != facing) continue;
+                if (walls++ == 0) {
+                    first_a = a;
+                    first_b = b;
+                }
+            }
+        if (walls == 0) continue;
+        const int ci = dir == 1 ? node : first_a, cj = dir == 1 ? first_a : dir == 2 ? node : first_b, ck = dir == 3 ? node : first_b;
+        log.print("Warning: G 7 record %d lies on a wall at %d of its %d faces, first at cell (%d,%d,%d); no water passes a wall\n", n, walls,
+                  (r.a2 - r.a1 + 1) * (r.b2 - r.b1 + 1), ci, cj, ck);
+        log.print("Open the wall with the data set: W 4 %d 0 %d %d %d %d %d\n", dir, node, r.a1, r.a2, r.b1, r.b2);
+    }
 }
 
 // Relaxation factors, each only strictly inside its bounds.
@@ -575,6 +537,7 @@ void startup()
     if (cold()) clear_ghost_layers();
     residual_scales(log);
     wall_markers();
+    openings_on_walls(log);
     relaxation_factors(log);
     if (cold()) {
         initial_pressure();

@@ -1,5 +1,6 @@
 #include "engine/state/state.h"
 
+#include "engine/common/run_account.h"
 #include "engine/common/status.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -40,6 +41,7 @@ void reset_state()
     clear_status();
     SetArraysZero();
     run_letter_observer = nullptr;
+    reset_account();
 }
 
 }  // namespace zefra

@@ -1,7 +1,8 @@
 // Rough-wall laws for the cells next to walls: the bed, a roof, side walls
 // and the faces of out-blocks.
 //
-// With y the distance from the cell centre to the wall face and ks its
+// With y the distance of the cell centre from the wall face (square to the
+// wall, so that skewed cells see the same wall layer) and ks its
 // roughness, E = ln(30 y / ks) / kappa is the velocity at y in units of the
 // friction velocity u* = C_mu^0.25 k^0.5.  Then
 //   momentum: friction rho u* A / E on the velocity along the wall,
@@ -14,10 +15,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 #include "engine/common/boogie.h"
 #include "engine/common/physics.h"
 #include "engine/common/run_exit.h"
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -66,24 +70,74 @@ double bed_kappa(int i, int j, int k)
     return Xkappa / (2.5 * conc[0][i][j][k] + 1.0);
 }
 
+// Position of corner (di, dj) of cell (i, j) at level k (the joint-aware corner).
+void corner(int i, int j, int di, int dj, int k, double p[3])
+{
+    const NodeIndex n = cell_corner(i, j, di, dj);
+    p[0] = xval[n.i][n.j];
+    p[1] = yval[n.i][n.j];
+    p[2] = zval[n.i][n.j][k];
+}
+
+// Mean position of the given corners (di, dj pairs) at levels k0 and k1.
+void corner_centre(int i, int j, std::initializer_list<std::pair<int, int>> corners, int k0, int k1, double c[3])
+{
+    c[0] = c[1] = c[2] = 0.0;
+    const double weight = 1.0 / (2.0 * static_cast<double>(corners.size()));
+    for (const auto& [di, dj] : corners)
+        for (int k : {k0, k1}) {
+            double p[3];
+            corner(i, j, di, dj, k, p);
+            for (int m = 0; m < 3; ++m) c[m] += weight * p[m];
+        }
+}
+
+// Centre of cell (i, j, k): the mean of its eight corners.
+void cell_centre(int i, int j, int k, double c[3])
+{
+    corner_centre(i, j, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, k - 1, k, c);
+}
+
+// Distance of the centre of cell (i, j, k) from the plane through the face
+// centre f with unit normal n: the wall distance of the log law, measured
+// square to the wall.  On a skewed grid it is shorter than half the cell's
+// edge across the wall.
+double wall_distance(int i, int j, int k, const double f[3], const double n[3])
+{
+    double c[3];
+    cell_centre(i, j, k, c);
+    return std::fabs((c[0] - f[0]) * n[0] + (c[1] - f[1]) * n[1] + (c[2] - f[2]) * n[2]);
+}
+
 WallFace i_face(int i, int j, int k, int marker)
 {
     const int face = marker == 1 ? i - 1 : i;
-    return {Side::I, m_dist_x[i][j][k], m_ar_x[face][j][k], {m_vec_x[face][j][0], m_vec_x[face][j][1], 0.0}, side_roughness(j), Xkappa};
+    const int di = marker == 1 ? 0 : 1;
+    const double n[3] = {m_vec_x[face][j][0], m_vec_x[face][j][1], 0.0};
+    double f[3];
+    corner_centre(i, j, {{di, 0}, {di, 1}}, k - 1, k, f);
+    return {Side::I, wall_distance(i, j, k, f, n), m_ar_x[face][j][k], {n[0], n[1], n[2]}, side_roughness(j), Xkappa};
 }
 
 WallFace j_face(int i, int j, int k, int marker)
 {
     const int face = marker == 1 ? j - 1 : j;
-    return {Side::J, m_dist_y[i][j][k], m_ar_y[i][face][k], {m_vec_y[i][face][0], m_vec_y[i][face][1], 0.0}, side_roughness(j), Xkappa};
+    const int dj = marker == 1 ? 0 : 1;
+    const double n[3] = {m_vec_y[i][face][0], m_vec_y[i][face][1], 0.0};
+    double f[3];
+    corner_centre(i, j, {{0, dj}, {1, dj}}, k - 1, k, f);
+    return {Side::J, wall_distance(i, j, k, f, n), m_ar_y[i][face][k], {n[0], n[1], n[2]}, side_roughness(j), Xkappa};
 }
 
 WallFace k_face(int i, int j, int k, int marker)
 {
     const int face = marker == 1 ? k - 1 : k;
     const double* n = m_vec_z[i][j][face].data();
-    if (marker == 1) return {Side::Bed, m_dist_z[i][j][k], m_ar_z[i][j][face], {n[0], n[1], n[2]}, Xks[i][j], bed_kappa(i, j, k)};
-    return {Side::Roof, m_dist_z[i][j][k], m_ar_z[i][j][face], {n[0], n[1], n[2]}, XksWall, Xkappa};
+    double f[3];
+    corner_centre(i, j, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, face, face, f);
+    const double y = wall_distance(i, j, k, f, n);
+    if (marker == 1) return {Side::Bed, y, m_ar_z[i][j][face], {n[0], n[1], n[2]}, Xks[i][j], bed_kappa(i, j, k)};
+    return {Side::Roof, y, m_ar_z[i][j][face], {n[0], n[1], n[2]}, XksWall, Xkappa};
 }
 
 // Calls visit(face) for every wall face of cell (i, j, k).
@@ -277,9 +331,9 @@ void wall()
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
                 if (Wall[i][j][k] == 0) continue;
-                const double yi = WallI[i][j][k] != 0 ? m_dist_x[i][j][k] : 1000.0;
-                const double yj = WallJ[i][j][k] != 0 ? m_dist_y[i][j][k] : 1000.0;
-                const double yk = WallK[i][j][k] != 0 ? m_dist_z[i][j][k] : 1000.0;
+                const double yi = WallI[i][j][k] != 0 ? i_face(i, j, k, WallI[i][j][k]).y : 1000.0;
+                const double yj = WallJ[i][j][k] != 0 ? j_face(i, j, k, WallJ[i][j][k]).y : 1000.0;
+                const double yk = WallK[i][j][k] != 0 ? k_face(i, j, k, WallK[i][j][k]).y : 1000.0;
                 const double y = std::min({yi, yj, yk});
                 if (y < 1e-10) {
                     Boogie log;

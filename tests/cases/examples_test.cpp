@@ -31,5 +31,25 @@ TEST(Examples, BendConverges)
     expect_example_converges("bend90", "DIMENSIONS 32 22 12\n");
 }
 
+TEST(Examples, SideBranchConverges)
+{
+    expect_example_converges("side_branch", "DIMENSIONS 50 12 9\n");
+}
+
+TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
+{
+    test::CaseFolder folder;
+    for (const char* file : {"control", "koordina"})
+        std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/bend90_tracer/" + file, file);
+    EXPECT_EQ(test::run_executable("", nullptr), 1);
+    const std::string log = test::log_text();
+    EXPECT_NE(log.find("Solution converged\n"), std::string::npos);
+    EXPECT_NE(log.find("Components converged after"), std::string::npos) << log;
+    EXPECT_NE(log.find("; Q converged after "), std::string::npos);
+    const std::string vtk = test::read_file("ParaView3.vtk");
+    EXPECT_NE(vtk.find("SCALARS Water_Quality_0 float\n"), std::string::npos);
+    EXPECT_NE(vtk.find("SCALARS Water_Quality_1 float\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zefra

@@ -10,6 +10,7 @@
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
+#include "engine/state/state_run.h"
 #include "engine/state/state_surface.h"
 #include "engine/state/state_tables.h"
 #include "engine/state/state_turbulence.h"
@@ -124,11 +125,28 @@ TEST(Boundary, OpeningsAreScaledToTheirDischarge)
     IO[2] = IORecord{1, -2, 3, 4, 2, 5, 0, 1, 2.0, 0, 0, 0};   // outflow through the north side: nothing leaves there
     boundary();
     EXPECT_NEAR(end_flux(8, 9), 4.0, 1e-12);
+    // The north opening carries nothing yet: it starts from its discharge
+    // spread over its eight faces of 1 m2, straight out.
     for (int i = 3; i <= 4; ++i)
         for (int k = 2; k <= 5; ++k) {
-            EXPECT_EQ(xvel[i][7][k], 0.0);
-            EXPECT_EQ(yvel[i][7][k], 0.0);
+            EXPECT_NEAR(xvel[i][7][k], 0.0, 1e-15);
+            EXPECT_NEAR(yvel[i][7][k], 0.25, 1e-15);
         }
+    // Once running, the opening follows the cells inside, scaled to its
+    // discharge; when they all flow inwards it starts afresh.
+    FlagInitialized = 1;
+    for (int i = 3; i <= 4; ++i)
+        for (int k = 2; k <= 5; ++k) yvel[i][6][k] = 0.1 * k;
+    boundary();
+    EXPECT_NEAR(yvel[4][7][5] / yvel[4][7][2], 2.5, 1e-12);
+    double north = 0.0;
+    for (int i = 3; i <= 4; ++i)
+        for (int k = 2; k <= 5; ++k) north += yvel[i][7][k];
+    EXPECT_NEAR(north, 2.0, 1e-12);
+    for (int i = 3; i <= 4; ++i)
+        for (int k = 2; k <= 5; ++k) yvel[i][6][k] = -0.3;
+    boundary();
+    EXPECT_NEAR(yvel[3][7][3], 0.25, 1e-15);
 }
 
 TEST(Boundary, DischargeOfAnOpeningFromTheTimeSeries)

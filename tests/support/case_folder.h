@@ -37,7 +37,8 @@ std::optional<int> exit_status(const std::function<void()>& call);
 // The log `boogie` of the current folder.
 std::string log_text();
 
-// Whether the log ends with exactly `tail`.
+// Whether the messages of the log end with exactly `tail` (the end-of-run
+// line that a whole run appends is not counted).
 bool log_ends_with(const std::string& tail);
 
 // A control file with a valid G 1 and the given extra data sets.

@@ -170,7 +170,9 @@ TEST(WallLaws, NearestWallStopsOnBadInput)
     EXPECT_EQ(test::exit_status(wall), 0);
     EXPECT_TRUE(test::log_ends_with("Error in wall, Equation = 4\n"));
 
-    m_dist_z[3][3][2] = 1e-12;
+    // A bed cell squeezed flat: its centre 1e-12 m above the bed.
+    for (int a = 2; a <= 3; ++a)
+        for (int b = 2; b <= 3; ++b) zval[a][b][2] = zval[a][b][1] + 2e-12;
     Equation = 5;
     EXPECT_EQ(test::exit_status(wall), 0);
     EXPECT_TRUE(test::log_ends_with("Error, too small Mdist in wall\nMdist(3,3,2,5) = 1.000000e-12\n"));
