@@ -13,6 +13,7 @@
 #include "engine/common/status.h"
 #include "engine/flow3d/coefficients.h"
 #include "engine/grid/columns.h"
+#include "engine/sediment/size_equation.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -255,7 +256,9 @@ void coeffe_setup2()
                         ap[l][i][j][k] = Blocked;
                         continue;
                     }
-                    const double sum = ap[l][i][j][k] + horizontal_sum(i, j, k) + at[l][i][j][k] + ab[l][i][j][k];
+                    // Water entering through an opening on a joint line dilutes the cell.
+                    const double opening = std::max(-joint_opening_flux(i, j, k), 0.0);
+                    const double sum = ap[l][i][j][k] + horizontal_sum(i, j, k) + at[l][i][j][k] + ab[l][i][j][k] + opening;
                     ap[l][i][j][k] = sum;
                     if (sum >= 1e-8 || ISkjotMB[i - 1] == 1) continue;
                     log.print("In cofe2: Error, ap(%d,%d,%d,%d) = %g\n", l, i, j, k, sum);

@@ -50,23 +50,16 @@ bool restart_file_found()
     return true;
 }
 
-// Sediment entering through side-block openings (G 7 on a joint with a G 12
-// record for that block).
+// Sediment entering through openings on the joint lines (G 7 sides 11 ...
+// with a G 12 record for that block).
 void joint_sources(int l)
 {
     source.fill(0.0);
-    if (!MBFlow || l > 10) return;
-    for (int n = 1; n <= IONo; ++n) {
-        const IORecord& r = IO[n];
-        const int b = r.side - 10;
-        if (r.side <= 3 || b < 1 || b > MBNo) continue;
-        for (int s = 1; s <= SedSourceNo; ++s) {
-            if (SedSource[s].code != b) continue;
-            const int line = MBSkjot[b];
-            for (int j = std::max(r.a1, 0); j <= std::min(r.a2, ynumber + 1); ++j)
-                for (int k = std::max(r.b1, 0); k <= std::min(r.b2, znumber + 1); ++k)
-                    source[line][j][k] += ToVolume * std::max(0.0, -MBFlow[b][0][j][k]) * SedSource[s].conc[l];
-        }
+    for (int b = 1; b <= MBNo; ++b) {
+        const int line = MBSkjot[b];
+        const double c = joint_inflow_concentration(l, line);
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) source[line][j][k] += std::max(-joint_opening_flux(line, j, k), 0.0) * c;
     }
 }
 
@@ -197,6 +190,17 @@ Balance flux_balance(int l)
             if (north) b.J2 += upwind(flow2[i][y][k], c[i][y][k], c[i][y + 1][k]);
         }
         for (int j = 2; j <= y; ++j) b.K2 += upwind(flow3[i][j][z], c[i][j][z], c[i][j][z + 1]);
+    }
+    // Openings on joint lines: out of the block's last row, or in with the
+    // concentration of the block's G 12 record.
+    for (int block = 1; block <= MBNo; ++block) {
+        const int line = MBSkjot[block];
+        for (int j = 2; j <= y; ++j)
+            for (int k = 2; k <= z; ++k) {
+                const double q = joint_opening_flux(line, j, k);
+                if (q > 0.0) b.I2 += q * c[line][j][k];
+                if (q < 0.0) b.I1 -= q * joint_inflow_concentration(l, line);
+            }
     }
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j) {

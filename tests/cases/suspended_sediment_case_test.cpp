@@ -1,6 +1,7 @@
 // Suspended sediment through the program entry ("F 2 WIS"): a uniform sand
-// channel fed at its equilibrium load, and an ideal settling basin with the
-// mass balance of every size; the concentrations in the plot files.
+// channel fed at its equilibrium load, an ideal settling basin with the mass
+// balance of every size, the same balance on two blocks; the concentrations
+// in the plot files.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -180,6 +181,42 @@ TEST(SuspendedSedimentCase, SettlingBasinTrapsLikeTheIdealBasin)
                 const double c = conc[4][i][j][std::min(k, znumber)];
                 ASSERT_NEAR(v, std::fabs(c) < 1e-14 ? 0.0 : c, 1e-5 * c) << i << " " << j << " " << k;
             }
+}
+
+// The same balance on two blocks: a channel 150 m long and 10 m wide over
+// immobile gravel, with a branch leaving its south bank (W 3 1 16 6); of
+// 10 m3/s, 6 leave through the channel's end (its joint line, G 7 side 11)
+// and 4 through the end of the branch.
+TEST(SuspendedSedimentCase, MassBalanceOnTwoBlocks)
+{
+    test::CaseFolder folder;
+    std::string grid;
+    char line[160];
+    for (int i = 1; i <= 22; ++i)
+        for (int j = 1; j <= 6; ++j) {
+            const bool branch = i > 16;
+            const double x = branch ? 10.0 * (j + 3) : 10.0 * (i - 1), y = branch ? -10.0 * (i - 16) : 2.0 * (j - 1);
+            std::snprintf(line, sizeof line, "%d %d %.4f %.4f %.6f\n", i, j, x, y, 100.0 - 0.0005 * (x - y));
+            grid += line;
+        }
+    test::write_file("koordina", grid);
+    ASSERT_EQ(run("G 1 22 6 6 3\nG 3 0 20 40 60 80 100\nW 1 35 10.0 101.0\nW 3 1 16 6\nK 5 0 0 0 1 0 0\n"
+                  "G 7 0 1 2 6 2 6 0 0 10.0 0 0 0\nG 7 1 11 2 6 2 6 0 1 6.0 0 0 0\nG 7 1 -1 2 6 2 6 0 1 4.0 0 0 0\n"
+                  "N 1 1 1.0\nB 1 1 22 1 6\nS 1 0.05 1.0\nS 2 0.0001 0.005\nS 3 0.0002 0.02\nG 20 1 1 2 6 2 6 2 1e-4\n"
+                  "G 20 1 1 2 6 2 6 3 1e-4\nI 2 2.65\nI 3 2.65\nF 4 0.5 3000 3e-8\nF 2 WIS\n"),
+              1);
+    for (int l = 2; l <= 3; ++l) {
+        double in = 0.0, out = 0.0, settled = 0.0;
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) {
+                in += flow1[1][j][k] * conc[l][1][j][k] * 2.65;
+                out += (flow1[16][j][k] * conc[l][16][j][k] + flow1[xnumber][j][k] * conc[l][xnumber][j][k]) * 2.65;
+            }
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j) settled += fallvelo[l] * m_armap[i][j] * conc[l][i][j][2] * 2650.0;
+        EXPECT_GT(settled, 0.2 * in);
+        EXPECT_LT(std::fabs(in - out - settled), 1e-6 * in) << "size " << l;
+    }
 }
 
 }  // namespace
