@@ -229,7 +229,7 @@ void continuity_check(Boogie& log, int l, const Balance& b)
                 total += defect;
             }
     total *= WaterDensity * density;
-    if (total > 0.01 * b.boundary()) log.print("Warning, global continuity defect = %g kg/s\n", total);
+    if (std::fabs(total) > 0.01 * b.boundary()) log.print("Warning, global continuity defect = %g kg/s\n", total);
 }
 
 // Sediment through the G 21 sections, all sizes, upwind concentration times
