@@ -18,7 +18,7 @@ bool joint_record(const IORecord& r)
 
 }  // namespace
 
-void joint_openings()
+void joint_openings(Layers layers)
 {
     if (MBNo <= 0 || !MBFlow) return;
     MBFlow.fill(0.0);
@@ -27,9 +27,10 @@ void joint_openings()
         if (!joint_record(r)) continue;
         const int b = r.side - 10, line = MBSkjot[b];
         const double q = std::fabs(r.Q);
+        const Layers opening = box_layers(r.b1, r.b2, layers);
         double area = 0.0, carried = 0.0;
         for (int j = r.a1; j <= r.a2; ++j)
-            for (int k = r.b1; k <= r.b2; ++k) {
+            for (int k = opening.first; k <= opening.last; ++k) {
                 const double a = m_ar_x[line][j][k];
                 area += a;
                 const double un = xvel[line][j][k] * m_vec_x[line][j][0] + yvel[line][j][k] * m_vec_x[line][j][1];
@@ -38,7 +39,7 @@ void joint_openings()
         if (area <= 1e-20) continue;
         const bool even = r.type == 0 || carried <= 1e-12 * q;
         for (int j = r.a1; j <= r.a2; ++j)
-            for (int k = r.b1; k <= r.b2; ++k) {
+            for (int k = opening.first; k <= opening.last; ++k) {
                 const double a = m_ar_x[line][j][k];
                 const double nx = m_vec_x[line][j][0], ny = m_vec_x[line][j][1];
                 if (r.type == 1) {

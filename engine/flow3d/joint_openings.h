@@ -14,12 +14,15 @@
 // MBFlow and flow1 on the joint lines.
 #pragma once
 
+#include "engine/flow3d/layers.h"
+
 namespace zefra {
 
 // Sets the joint openings to their discharges: an outflow follows the
 // velocity of the cells beside it (spread evenly when nothing flows yet), an
-// inflow enters evenly along the face normal.
-void joint_openings();
+// inflow enters evenly along the face normal.  On the column layer an opening
+// that covers the whole depth is one face per column.
+void joint_openings(Layers layers = water_layers());
 
 // Writes the joint-line fluxes into flow1: the opening's flux, 0 elsewhere.
 void joint_opening_fluxes();

@@ -17,18 +17,18 @@
 
 namespace zefra {
 
-void equation_residual(const Field3& phi, int equation)
+void equation_residual(const Field3& phi, int equation, Layers layers)
 {
     Boogie log;
     log.require(-1);
-    const int e = equation, x = xnumber, y = ynumber, z = znumber;
+    const int e = equation, x = xnumber, y = ynumber, z = layers.column() ? 1 : znumber;
     const double threshold = NormResidual[e] * InputErrorLimit / (static_cast<double>(x) * y * z);
-    const bool second = has_second_neighbours(e);
+    const bool second = has_second_neighbours(e) && !layers.column();
     const bool tagged = MBNo > 0 || second;  // those reports carry the iteration
     double sum = 0.0;
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 if (sum > 1e15) continue;  // a blown-up field stops adding
                 // Cells held fixed by a huge central coefficient (out-blocks) solve no equation.
                 if (e != 4 && wap[i][j][k] > 1e15) continue;

@@ -95,12 +95,12 @@ void copy_end_levels()
         }
 }
 
-EndFluxes end_fluxes()
+EndFluxes end_fluxes(Layers layers)
 {
     EndFluxes e;
     const int x = xnumber;
     for (int j = 2; j <= ynumber; ++j)
-        for (int k = 2; k <= znumber; ++k) {
+        for (int k = layers.first; k <= layers.last; ++k) {
             e.in += WaterDensity * m_ar_x[1][j][k] * (xvel[1][j][k] * m_vec_x[1][j][0] + yvel[1][j][k] * m_vec_x[1][j][1]);
             e.out += WaterDensity * m_ar_x[x][j][k] * (xvel[x + 1][j][k] * m_vec_x[x][j][0] + yvel[x + 1][j][k] * m_vec_x[x][j][1]);
         }
@@ -145,10 +145,10 @@ double ratio(double target, double flux)
 
 }  // namespace
 
-EndScaling keep_end_discharges(const EndFluxes& before, Boogie& log)
+EndScaling keep_end_discharges(const EndFluxes& before, Boogie& log, Layers layers)
 {
     EndScaling s;
-    s.after = end_fluxes();
+    s.after = end_fluxes(layers);
     double target_in = before.in, target_out = before.out;
     double series_in = 0.0, series_out = 0.0;
     if (series_discharges(series_in, series_out)) {
@@ -161,7 +161,7 @@ EndScaling keep_end_discharges(const EndFluxes& before, Boogie& log)
     s.out_ratio = ratio(target_out, s.after.out);
     const int x = xnumber;
     for (int j = 2; j <= ynumber; ++j)
-        for (int k = 2; k <= znumber; ++k) {
+        for (int k = layers.first; k <= layers.last; ++k) {
             xvel[1][j][k] *= s.in_ratio;
             yvel[1][j][k] *= s.in_ratio;
             xvel[x + 1][j][k] *= s.out_ratio;

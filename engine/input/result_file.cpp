@@ -217,14 +217,26 @@ void readres()
         }
     }
 
+    // A file without a single cell line (empty, or not a result file at all)
+    // is no result: the run ends as for a missing file.
+    if (count == 0) {
+        set_status(mc_message, "cannot open file 'result' ");
+        log.print("No cell line in 'result': cannot open file 'result' \n");
+        log.close();
+        end_run(-3);
+    }
     for (int i = 1; i <= xnumber + 1; ++i)
         for (int j = 2; j <= ynumber; ++j) bedshear[i][j] = bed_shear_from_k(kinen[i][j][2]);
     FlagInitialized = 1;
+    FlagDepthAveraged = 0;  // a depth-averaged run starts again from the layers read
     gFlagRead = 0;
     set_status(mc_message, " Have finished reading 'result'");
     log.print("Have read %ld cells from result file\n", count);
     if (component_count > 0) log.print("Have read water-quality components of %ld cells from result file\n", component_count);
-    if (count != expected) log.print("Warning: may not have read correct number of data sets from result\tfile\n");
+    if (count != expected) {
+        log.print("Warning: may not have read correct number of data sets from result\tfile\n");
+        account_warning("'result' held %ld of the %ld cells of the grid", count, expected);
+    }
 }
 
 }  // namespace zefra

@@ -31,6 +31,7 @@ void default_run_settings()
 {
     FlagErrorBreak = 0;
     FlagInitialized = 0;
+    FlagDepthAveraged = 0;
     FlagFlowParamChange = 0;
     FlagSedimDial = 0;
     std::memset(run, 0, sizeof run);
@@ -187,7 +188,7 @@ void default_surface_settings()
 
 void default_porous_settings()
 {
-    FlagBedPoros = FlagInitPoros = 0;
+    FlagBedPoros = FlagInitPoros = FlagInitVeg = 0;
     MinPorosity = 0.35;
     RelaxPorosity = 2.0;
     RoughPoros1 = 0.5;
@@ -225,6 +226,8 @@ void default_output_settings()
     lnode = 1;
     contourNo = 0;
     std::fill(std::begin(contourLevels), std::end(contourLevels), 0.0);
+    InterpolNo = -1;
+    InterresStarted = false;
 }
 
 void default_sediment_settings()

@@ -20,6 +20,7 @@ inline double own_weight(double own_half, double other_half)
 // Across a block joint the neighbour is the partner cell, the face is the
 // main block's edge J-face, and the partner's distance to it is its own
 // half extent across that face (j in the main block, i in the side block).
+// On the column layer (k = 0) only the four side faces.
 template <class Face>
 inline void for_each_face(int i, int j, int k, Face face)
 {
@@ -44,6 +45,7 @@ inline void for_each_face(int i, int j, int k, Face face)
         face(own_weight(hy, m_dist_x[n.i][n.j][k]), n.i, n.j, k, m_vec_y[i][j][0], m_vec_y[i][j][1], 0.0, m_ar_y[i][j][k]);
     else
         face(own_weight(hy, m_dist_y[i][j + 1][k]), i, j + 1, k, m_vec_y[i][j][0], m_vec_y[i][j][1], 0.0, m_ar_y[i][j][k]);
+    if (k == 0) return;  // a column of the depth-averaged solver has no faces above and below
     const double* down = m_vec_z[i][j][k - 1].data();
     const double* up = m_vec_z[i][j][k].data();
     face(own_weight(hz, m_dist_z[i][j][k - 1]), i, j, k - 1, -down[0], -down[1], -down[2], m_ar_z[i][j][k - 1]);

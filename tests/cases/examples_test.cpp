@@ -10,15 +10,15 @@
 namespace zefra {
 namespace {
 
-void expect_example_converges(const std::string& name, const std::string& dimensions)
+void expect_example_converges(const std::string& name, const std::string& dimensions, const std::string& plot = "ParaView3.vtk")
 {
     test::CaseFolder folder;
     for (const char* file : {"control", "koordina"})
         std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/" + name + "/" + file, file);
     EXPECT_EQ(test::run_executable("", nullptr), 1);
     EXPECT_TRUE(test::log_ends_with("Solution converged\n")) << test::log_text();
-    ASSERT_TRUE(test::file_exists("ParaView3.vtk"));
-    EXPECT_NE(test::read_file("ParaView3.vtk").find(dimensions), std::string::npos);
+    ASSERT_TRUE(test::file_exists(plot));
+    EXPECT_NE(test::read_file(plot).find(dimensions), std::string::npos);
 }
 
 TEST(Examples, StraightChannelConverges)
@@ -49,6 +49,11 @@ TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
     const std::string vtk = test::read_file("ParaView3.vtk");
     EXPECT_NE(vtk.find("SCALARS Water_Quality_0 float\n"), std::string::npos);
     EXPECT_NE(vtk.find("SCALARS Water_Quality_1 float\n"), std::string::npos);
+}
+
+TEST(Examples, DepthAveragedMeanderConverges)
+{
+    expect_example_converges("meander_2d", "DIMENSIONS 242 22 2\n", "ParaView2.vtk");
 }
 
 }  // namespace

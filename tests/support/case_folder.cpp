@@ -124,11 +124,11 @@ std::optional<int> read_control(const std::string& control_text)
     return ::testing::AssertionSuccess();
 }
 
-int run_executable(const std::string& arguments, std::string* output)
+int run_executable(const std::string& arguments, std::string* output, const std::string& shell_prefix)
 {
     // A sanitizer report ends the process with a status of its own, which no
     // run of zefra returns; its text goes to a file beside the case.
-    std::string command = std::string("ASAN_OPTIONS=exitcode=86:allocator_may_return_null=1:detect_leaks=0 ") +
+    std::string command = shell_prefix + std::string("ASAN_OPTIONS=exitcode=86:allocator_may_return_null=1:detect_leaks=0 ") +
                           "UBSAN_OPTIONS=exitcode=87:halt_on_error=1:print_stacktrace=1 " + ZEFRA_EXE + " " + arguments +
                           " 2>zefra.stderr";
     std::FILE* pipe = popen(command.c_str(), "r");

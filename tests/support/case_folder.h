@@ -65,7 +65,10 @@ struct Rejected {
 void write_grid(int x, int y, double (*bed)(int i, int j), double spacing = 1.0);
 
 // Runs the executable in the current folder with the given arguments; returns
-// its exit status (0 ... 255) and puts its standard output into `output`.
-int run_executable(const std::string& arguments = "", std::string* output = nullptr);
+// its exit status (0 ... 255) and puts its standard output into `output`; its
+// standard error goes to the file `zefra.stderr`.  `shell_prefix` is run by
+// the shell first (a limit, for example).  A signal or a sanitizer report
+// throws.
+int run_executable(const std::string& arguments = "", std::string* output = nullptr, const std::string& shell_prefix = "");
 
 }  // namespace zefra::test
