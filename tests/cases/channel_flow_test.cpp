@@ -95,6 +95,7 @@ const std::string open_channel = "G 1 21 7 6 1\nG 3 0 20 40 60 80 100\nW 1 35 10
 
 TEST(ChannelFlow, OpenChannelConvergesWithContinuityInEveryCell)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     write_channel(21, 7, 0.0005, false);
     // Default settings: the long wave of the pressure correction dies out

@@ -23,11 +23,13 @@ void expect_example_converges(const std::string& name, const std::string& dimens
 
 TEST(Examples, StraightChannelConverges)
 {
+    ZEFRA_HEAVY_CASE();
     expect_example_converges("straight_channel", "DIMENSIONS 22 22 13\n");
 }
 
 TEST(Examples, BendConverges)
 {
+    ZEFRA_HEAVY_CASE();
     expect_example_converges("bend90", "DIMENSIONS 32 22 12\n");
 }
 
@@ -38,6 +40,7 @@ TEST(Examples, SideBranchConverges)
 
 TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     for (const char* file : {"control", "koordina"})
         std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/bend90_tracer/" + file, file);
@@ -53,6 +56,7 @@ TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
 
 TEST(Examples, DepthAveragedMeanderConverges)
 {
+    ZEFRA_HEAVY_CASE();
     expect_example_converges("meander_2d", "DIMENSIONS 242 22 2\n", "ParaView2.vtk");
 }
 

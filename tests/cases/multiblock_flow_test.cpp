@@ -148,6 +148,7 @@ const std::string branch_control = "G 1 22 6 6 1\nG 3 0 20 40 60 80 100\nW 1 35 
 
 TEST(MultiBlockFlow, SideBranchTakesItsShareAndEverySectionCarriesItsDischarge)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     write_nodes(branching_channel(), false);
     ASSERT_EQ(run(branch_control + "G 7 0 1 2 6 2 6 0 0 10.0 0 0 0\nG 7 1 11 2 6 2 6 0 1 6.0 0 0 0\nG 7 1 -1 2 6 2 6 0 1 4.0 0 0 0\n"), 1);

@@ -95,6 +95,7 @@ TEST(SedimentSetupCase, BedConcentrationsProfilesAndInflowLoad)
 // Every transport formula gives an ordinary concentration on this sand bed.
 TEST(SedimentSetupCase, EveryFormulaGivesAnOrdinaryBedConcentration)
 {
+    ZEFRA_HEAVY_CASE();
     for (char formula : {'E', 'M', 'I', 'A', 'S', 'Y'}) {
         test::CaseFolder folder;
         ASSERT_EQ(run(channel_control(std::string("F 10 ") + formula + "\nF 2 WI\n")), 1);

@@ -64,6 +64,7 @@ double rouse(int l, int i, int j, int k)
 
 TEST(SuspendedSedimentCase, UniformChannelAtEquilibriumLoadFollowsRouse)
 {
+    ZEFRA_HEAVY_CASE();
     // Fed far below capacity, the channel leaves with the load it carries at
     // equilibrium; that load is near the Rouse load of its outflow section.
     double capacity[3];
@@ -135,6 +136,7 @@ std::string basin()
 
 TEST(SuspendedSedimentCase, SettlingBasinTrapsLikeTheIdealBasin)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     ASSERT_EQ(run(basin()), 1);
     double left = 0.0;
@@ -189,6 +191,7 @@ TEST(SuspendedSedimentCase, SettlingBasinTrapsLikeTheIdealBasin)
 // and 4 through the end of the branch.
 TEST(SuspendedSedimentCase, MassBalanceOnTwoBlocks)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     std::string grid;
     char line[160];

@@ -212,6 +212,7 @@ TEST(WaterQuality, SteadyDecayAlongAPlugFlowConvergesToTheExponential)
 
 TEST(WaterQuality, SteadyChannelCarriesTheInflowValueAndPlotsIt)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     for (const char* file : {"control", "koordina"})
         test::write_file(file, test::read_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/straight_channel/" + file));

@@ -8,6 +8,16 @@
 #include <optional>
 #include <string>
 
+// A whole case of many outer iterations: the optimised build runs it; the
+// sanitizer build, some twenty times slower, leaves it to that build and
+// checks memory on the unit tests, the small cases, the index boxes and the
+// mutation campaign.
+#ifdef ZEFRA_SANITIZED
+#define ZEFRA_HEAVY_CASE() GTEST_SKIP() << "a whole case of many iterations: run by the optimised build"
+#else
+#define ZEFRA_HEAVY_CASE() static_cast<void>(0)
+#endif
+
 namespace zefra::test {
 
 // A temporary folder that is the working directory while the object lives.
