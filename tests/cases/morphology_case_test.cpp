@@ -155,6 +155,16 @@ TEST(MorphologyCase, ChannelFedAtItsEquilibriumLoadKeepsItsBed)
         for (int j = 1; j <= ynumber; ++j) largest = std::max(largest, std::fabs(zval[i][j][0] - Surfaces[0][i][j]));
     EXPECT_LT(largest, 0.001);
     EXPECT_NE(test::log_text().find("Warning: Maximum bedlevel change not reached\n"), std::string::npos);
+    // It stays because every bed cell gives back what it receives, to far
+    // within the flow's own accuracy (F 211, 0.001).
+    double imbalance = 0.0;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            double received = 0.0;
+            for (int l = 1; l <= lnumber; ++l) received += cell_exchange(l, i, j, 2).in;
+            imbalance = std::max(imbalance, std::fabs(deposition(i, j)) / received);
+        }
+    EXPECT_LT(imbalance, 1e-4);
     // Fed a tenth below that load, its upstream end scours.
     test::CaseFolder other;
     // F 23 stretches only a net deposit: fed a tenth below that load, the
@@ -177,6 +187,28 @@ TEST(MorphologyCase, ChannelFedAtItsEquilibriumLoadKeepsItsBed)
         }
     EXPECT_NEAR(deposit / water, 0.02, 1e-12);
     EXPECT_NE(test::log_text().find("due to accelleration procedure on F 23 data set\n"), std::string::npos);
+
+    // Stretched to a tenth of the water, the deposit near the inflow would
+    // fill the channel (F 28 0: 2.2 m in 2 m of water); by default it is
+    // passed downstream until every column keeps FillCriteria (1 m) of
+    // water, with the volume kept.
+    for (const bool passed_on : {false, true}) {
+        test::CaseFolder fourth;
+        std::snprintf(feed, sizeof feed, "I 1 %.6f\nF 23 0.1 1.0\nF 2 WIS\n%s", 1.5 * load, passed_on ? "" : "F 28 0 2 0 1.0\n");
+        ASSERT_EQ(test::run_case(channel(sand + feed)), 1);
+        double volume = 0.0, moved = 0.0, excess = -1.0;
+        for (int i = 2; i <= xnumber; ++i)
+            for (int j = 2; j <= ynumber; ++j) {
+                volume += 2.0 * m_dist_z[i][j][0] * m_armap[i][j];
+                moved += BedMove[i][j] * m_armap[i][j];
+                excess = std::max(excess, BedMove[i][j] - (column_depth(i, j) - FillCriteria));
+            }
+        EXPECT_NEAR(moved / volume, 0.1, 1e-12);
+        if (passed_on)
+            EXPECT_LT(excess, 1e-9);
+        else
+            EXPECT_GT(excess, 1.0);
+    }
 }
 
 // Where the channel lies below its original line (100 - 3e-4 x) along the
@@ -241,6 +273,7 @@ TEST(MorphologyCase, OverSteepBanksAvalancheToTheAngleOfRepose)
     EXPECT_GT(dip(33), 0.5);  // the trench is flattened, not filled
     EXPECT_NEAR(bed_volume(), before, 1e-8);
 }
+
 
 }  // namespace
 }  // namespace zefra
