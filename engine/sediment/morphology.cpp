@@ -340,7 +340,4 @@ void morphology()
         account_step("S found no bed change: every bed cell is in balance");
 }
 
-void morphology_tsc() {}
-void morphology2_tsc() {}
-
 }  // namespace zefra

@@ -79,16 +79,9 @@ LayerStep update_layers(BedColumn& c, const double* delta, int L, double max_act
     }
     const double M = s.provisional;
 
-    if (std::fabs(s.change) <= NoChange) {
-        // The bed stays; grains exchanged between the sizes stay in the
-        // active layer, whose thickness moves by the column's change only.
-        if (M > NoLayer) {
-            set_fractions(c.f, m, M, L);
-            c.active = M;
-        }
-        return s;
-    }
-    s.moved = true;
+    // A change within NoChange does not count as a bed move, but its grains
+    // go into the layers all the same, so that every size keeps its volume.
+    s.moved = std::fabs(s.change) > NoChange;
 
     if (s.change > 0.0) {
         // Deposition: the active layer takes the deposit and passes what is

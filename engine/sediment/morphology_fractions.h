@@ -24,7 +24,7 @@ struct LayerStep {
     double provisional = 0.0;  // active thickness with the step's grains, before any transfer
     double amount[SizeCapacity] = {};  // grain thickness of each size in it
     double below_fixed_bed = 0.0;      // erosion beyond all sediment of the column (negative), else 0
-    bool moved = false;        // false: a change within 1e-9 m, the bed stays
+    bool moved = false;        // false: a change within 1e-9 m, which counts as no bed move
 };
 
 // Changes the layers of a column by the per-size bed changes delta[1 ...

@@ -9,6 +9,7 @@
 
 #include "engine/sediment/morphology_fractions.h"
 #include "engine/state/fields.h"
+#include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 #include "engine/state/state_sediment.h"
 #include "tests/support/case_folder.h"
@@ -182,6 +183,55 @@ TEST(BedLayers, StartUpSplitsTheSedimentAboveTheFixedBed)
     EXPECT_TRUE(test::log_ends_with("Error, startup, negative active bed layer at i,j=3 3\n"));
     EXPECT_EQ(test::exit_status([] { start_bed_layers(true); }), -44);
     EXPECT_TRUE(test::log_ends_with("Error, startup, negative bed layer at i,j=3 3\n"));
+}
+
+}  // namespace
+}  // namespace zefra
+
+namespace zefra {
+namespace {
+
+// One water column of a 3 x 3 x 3 box whose bed cell (1 m3) lost `c_old -
+// c` of concentration in a step of 10 s with no neighbour exchange: that much
+// sediment volume settled on its 1 m2.
+void settle(double c_old, double c)
+{
+    for (int i = 2; i <= 3; ++i)
+        for (int j = 2; j <= 3; ++j) {
+            conc_old[1][i][j][2] = c_old;
+            conc[1][i][j][2] = c;
+        }
+    morphology_fractions();
+}
+
+TEST(BedLayers, ColumnChangeFromTheBedCellBalance)
+{
+    test::CaseFolder folder;
+    FlagTSC = 1;
+    TimeStep = 10.0;
+    test::box_grid(4, 4, 4, 1.0, 1.0, 1.0);
+    ASSERT_TRUE(conc_old);
+    OBlok.fill(1);
+    ConvCoef = 0.5;
+    maxgrain = 0.01;
+    for (int i = 2; i <= 3; ++i)
+        for (int j = 2; j <= 3; ++j) bedgrain[0][i][j] = 0.01, bedgrain[1][i][j] = 1.0;
+    // 0.001 m3 of sediment on 1 m2 of a bed of half grains: 2 mm of bed.
+    settle(0.002, 0.001);
+    EXPECT_NEAR(bedlevchange[1][3][3], 0.002, 1e-15);
+    EXPECT_NEAR(BedMove[3][3], 0.002, 1e-15);
+    EXPECT_NEAR(BedGrainOriginal[0][3][3], 0.002, 1e-15);
+    // Each step starts the change afresh; a step without change leaves 0.
+    settle(0.001, 0.001);
+    EXPECT_EQ(BedMove[3][3], 0.0);
+    // With the flow frozen (F 68 2) the change adds up over the call, and a
+    // step without change keeps it.
+    Hydrostatic = 2;
+    settle(0.002, 0.001);
+    settle(0.002, 0.001);
+    settle(0.001, 0.001);
+    EXPECT_NEAR(BedMove[3][3], 0.004, 1e-15);
+    EXPECT_NEAR(BedGrainOriginal[0][3][3], 0.006, 1e-15);
 }
 
 }  // namespace
