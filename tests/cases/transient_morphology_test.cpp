@@ -263,6 +263,16 @@ TEST(TransientMorphologyCase, MessagesFilesAndSettingsOfTheDriver)
     }
     EXPECT_EQ(rows, 30);
 
+    // J rows: the time step and the inflow concentration of every size from
+    // the series (interpolated in time), here 30 s and a sand inflow rising
+    // from 0.0001 to 0.0003 within 100 s.
+    test::write_file("timei", "J 0 13.2 13.2 0 0 30 0.0001 0\nJ 100 13.2 13.2 0 0 30 0.0003 0\n");
+    ASSERT_EQ(test::run_case(channel(sand_and_gravel + transient(3, 60.0, 5))), 1) << test::log_tail();
+    EXPECT_NEAR(stime, 90.0, 1e-12);
+    EXPECT_NEAR(conc[1][1][3][3], 0.0001 + 0.0002 * 60.0 / 100.0, 1e-15);  // the last step starts at 60 s
+    EXPECT_EQ(conc[2][1][3][3], 0.0);
+    std::remove("timei");
+
     // No time steps: only the end (messages and files).
     std::remove("bedfrac.new");
     ASSERT_EQ(test::run_case(channel(sand_and_gravel + transient(0, 60.0, 5))), 1);
