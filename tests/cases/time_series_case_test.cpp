@@ -80,7 +80,7 @@ TEST(TimeSeriesCase, DischargeHydrographIsFollowedStepByStep)
     EXPECT_NE(test::log_text().find("W computed 26 time steps to 130 s"), std::string::npos);
 }
 
-TEST(TimeSeriesCase, TimeoShowsTheTimeAndTheInflowOfEachStep)
+TEST(TimeSeriesCase, TimeoShowsTheTimeAndTheInflowOfEachStepAndAFaultyFileStopsTheRun)
 {
     ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
@@ -104,16 +104,10 @@ TEST(TimeSeriesCase, TimeoShowsTheTimeAndTheInflowOfEachStep)
         EXPECT_NEAR(q, hydrograph(t), 2e-6 * hydrograph(t)) << line;  // the seven digits of the file
     }
     EXPECT_EQ(n, 24);
-}
 
-TEST(TimeSeriesCase, FaultyFileEndsTheStartUpBeforeAnyRunLetter)
-{
-    test::CaseFolder folder;
-    write_hydrograph_case();
+    // A faulty file ends the start-up before any run letter.
     test::write_file("timei", "I 5 40 40 0 0\nI 3 40 40 0 0\n");
-    test::write_file("control", hydrograph_control(3));
-    std::string output;
-    EXPECT_EQ(test::run_executable("", &output), 1);
+    EXPECT_EQ(test::run_executable(), 1);
     const std::string log = test::log_text();
     EXPECT_NE(log.find("Error in timei file: \nTime on I data set lower than the time on the previous data set\n"), std::string::npos);
     EXPECT_NE(log.find("zefra: error 9 in 'timei': no run letter executed; see boogie"), std::string::npos);
