@@ -36,16 +36,20 @@ const char* equation_name(int equation)
 std::string zero_central_coefficient_hint(int i, int j, int k)
 {
     // Mass fluxes are positive towards the higher index: turned into flows
-    // into the cell, a negative one carries water out.
-    const double in[6] = {flow1[i - 1][j][k], -flow1[i][j][k], flow2[i][j - 1][k], -flow2[i][j][k], flow3[i][j][k - 1], -flow3[i][j][k]};
-    int losing = 0;
-    for (double q : in) losing += q < 0.0 ? 1 : 0;
+    // into the cell, a negative one carries water out (+ 0.0 keeps a closed
+    // face from printing as -0).
+    const double in[6] = {flow1[i - 1][j][k], -flow1[i][j][k] + 0.0, flow2[i][j - 1][k], -flow2[i][j][k] + 0.0, flow3[i][j][k - 1], -flow3[i][j][k] + 0.0};
+    int leaving = 0, entering = 0;
+    for (double q : in) {
+        leaving += q < 0.0 ? 1 : 0;
+        entering += q > 0.0 ? 1 : 0;
+    }
     char line[600];
     std::snprintf(line, sizeof line,
                   "Column depth %.3f m; flows into the cell (kg/s) through its faces at lower i %.3e, higher i %.3e, lower j %.3e, "
-                  "higher j %.3e, below %.3e, above %.3e: it loses water through %d of its 6 faces. A cell losing water through "
-                  "every face means the run is diverging; %s\n",
-                  column_depth(i, j), in[0], in[1], in[2], in[3], in[4], in[5], losing, Remedy);
+                  "higher j %.3e, below %.3e, above %.3e: water leaves it through %d faces and enters through %d. A cell that loses "
+                  "water through every open face means the run is diverging; %s\n",
+                  column_depth(i, j), in[0], in[1], in[2], in[3], in[4], in[5], leaving, entering, Remedy);
     return line;
 }
 
