@@ -3,6 +3,7 @@
 #include "engine/driver/entry.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -171,6 +172,9 @@ int run_zefra(int argc, char** argv)
             return 0;
         }
     }
+    // A file that reaches the file-size limit then fails its write, which
+    // ends the run with a message, instead of the signal killing it silently.
+    std::signal(SIGXFSZ, SIG_IGN);
     int status = 1;
     bool error = false;
     try {

@@ -26,18 +26,19 @@ constexpr double FixedCell = 1e15;  // cells held by a huge central coefficient 
 enum class Direction { I, J, K };
 
 // The corrections of the planes of one direction over the rows j1 ... j2
-// (all rows for a full correction), left in q[2 ... n]; phi is only read.
-void plane_corrections(const Field3& phi, int equation, Direction d, int j1, int j2, double* ap_sum, double* low_sum, double* high_sum,
-                       double* b_sum, double* p, double* q)
+// (all rows for a full correction) of the given layers, left in q[2 ... n];
+// phi is only read.
+void plane_corrections(const Field3& phi, int equation, Direction d, int j1, int j2, Layers layers, double* ap_sum, double* low_sum,
+                       double* high_sum, double* b_sum, double* p, double* q)
 {
-    const int x = xnumber, z = znumber;
+    const int x = xnumber, z = znumber, k1 = layers.first, k2 = layers.last;
     const int n = d == Direction::I ? x : (d == Direction::J ? ynumber : z);
-    const bool second = has_second_neighbours(equation);
+    const bool second = has_second_neighbours(equation) && !layers.column();
     for (int m = 0; m <= n + 1; ++m) ap_sum[m] = low_sum[m] = high_sum[m] = b_sum[m] = 0.0;
     if (equation != 6)
         for (int i = 2; i <= x; ++i)
             for (int j = j1; j <= j2; ++j)
-                for (int k = 2; k <= z; ++k) {
+                for (int k = k1; k <= k2; ++k) {
                     if (wap[i][j][k] > FixedCell) continue;
                     double in_plane = 0.0, low = 0.0, high = 0.0;
                     int m = 0;
@@ -48,13 +49,13 @@ void plane_corrections(const Field3& phi, int equation, Direction d, int j1, int
                         high = aw[i][j][k];
                         // Rows beyond j1 ... j2 belong to another group, whose
                         // correction is not this one: their coupling stays in A_P.
-                        in_plane = (j != j2 ? an[i][j][k] : 0.0) + (j != j1 ? as[i][j][k] : 0.0) + (k != z ? wat[i][j][k] : 0.0) + (k != 2 ? wab[i][j][k] : 0.0);
+                        in_plane = (j != j2 ? an[i][j][k] : 0.0) + (j != j1 ? as[i][j][k] : 0.0) + (k != k2 ? wat[i][j][k] : 0.0) + (k != k1 ? wab[i][j][k] : 0.0);
                         break;
                     case Direction::J:
                         m = j;
                         low = as[i][j][k];
                         high = an[i][j][k];
-                        in_plane = (i != x ? aw[i][j][k] : 0.0) + (i != 2 ? ae[i][j][k] : 0.0) + (k != z ? wat[i][j][k] : 0.0) + (k != 2 ? wab[i][j][k] : 0.0);
+                        in_plane = (i != x ? aw[i][j][k] : 0.0) + (i != 2 ? ae[i][j][k] : 0.0) + (k != k2 ? wat[i][j][k] : 0.0) + (k != k1 ? wab[i][j][k] : 0.0);
                         break;
                     case Direction::K:
                         m = k;
@@ -82,12 +83,12 @@ void plane_corrections(const Field3& phi, int equation, Direction d, int j1, int
     }
 }
 
-// Adds the plane corrections q to the cells of rows j1 ... j2.
-void apply_corrections(const Field3& phi, Direction d, int j1, int j2, const double* q)
+// Adds the plane corrections q to the cells of rows j1 ... j2 of the given layers.
+void apply_corrections(const Field3& phi, Direction d, int j1, int j2, Layers layers, const double* q)
 {
     for (int i = 2; i <= xnumber; ++i)
         for (int j = j1; j <= j2; ++j)
-            for (int k = 2; k <= znumber; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 const int m = d == Direction::I ? i : (d == Direction::J ? j : k);
                 phi[i][j][k] += q[m];
             }
@@ -103,35 +104,36 @@ struct Work {
     }
 };
 
-void compute(const Field3& phi, int equation, Direction d, Work& w, int j1, int j2)
+void compute(const Field3& phi, int equation, Direction d, Work& w, int j1, int j2, Layers layers)
 {
     w.size(std::max({xnumber, ynumber, znumber}));
-    plane_corrections(phi, equation, d, j1, j2, w.ap.data(), w.low.data(), w.high.data(), w.b.data(), w.p.data(), w.q.data());
+    plane_corrections(phi, equation, d, j1, j2, layers, w.ap.data(), w.low.data(), w.high.data(), w.b.data(), w.p.data(), w.q.data());
 }
 
-void correct(const Field3& phi, int equation, Direction d, Work& w)
+void correct(const Field3& phi, int equation, Direction d, Work& w, Layers layers)
 {
-    compute(phi, equation, d, w, 2, ynumber);
-    apply_corrections(phi, d, 2, ynumber, w.q.data());
+    compute(phi, equation, d, w, 2, ynumber, layers);
+    apply_corrections(phi, d, 2, ynumber, layers, w.q.data());
 }
 
 }  // namespace
 
-void block_correct(const Field3& phi, int equation)
+void block_correct(const Field3& phi, int equation, Layers layers)
 {
     Boogie log;
     if (log_unavailable(log)) return;
     static Work work;
     const int mode = blockcorr[equation];
-    if (has_second_neighbours(equation) || MBNo > 0) {
-        correct(phi, equation, Direction::I, work);
-        correct(phi, equation, Direction::J, work);
-        correct(phi, equation, Direction::K, work);
+    const bool vertical = !layers.column();  // the columns have no K planes
+    if ((has_second_neighbours(equation) && vertical) || MBNo > 0) {
+        correct(phi, equation, Direction::I, work, layers);
+        correct(phi, equation, Direction::J, work, layers);
+        if (vertical) correct(phi, equation, Direction::K, work, layers);
         return;
     }
-    if (mode != 6 && mode != 7) correct(phi, equation, Direction::K, work);
-    if (mode != 7) correct(phi, equation, Direction::J, work);
-    correct(phi, equation, Direction::I, work);
+    if (mode != 6 && mode != 7 && vertical) correct(phi, equation, Direction::K, work, layers);
+    if (mode != 7) correct(phi, equation, Direction::J, work, layers);
+    correct(phi, equation, Direction::I, work, layers);
 }
 
 void block_correct_parallel(const Field3& phi, int equation)
@@ -153,12 +155,12 @@ void block_correct_parallel(const Field3& phi, int equation)
     for (int g = 0; g < groups; ++g) {
         int j1, j2;
         rows(g, j1, j2);
-        compute(phi, equation, Direction::I, work[g], j1, j2);
+        compute(phi, equation, Direction::I, work[g], j1, j2, water_layers());
     }
     for (int g = 0; g < groups; ++g) {
         int j1, j2;
         rows(g, j1, j2);
-        apply_corrections(phi, Direction::I, j1, j2, work[g].q.data());
+        apply_corrections(phi, Direction::I, j1, j2, water_layers(), work[g].q.data());
     }
 }
 

@@ -3,13 +3,15 @@
 // Reads the assembled coefficients and blockcorr; writes the field solved.
 #pragma once
 
+#include "engine/flow3d/layers.h"
 #include "engine/state/field_array.h"
 
 namespace zefra {
 
 // Corrects phi plane by plane in the directions blockcorr[equation] selects
-// (every direction with second neighbours or block joints).
-void block_correct(const Field3& phi, int equation);
+// (every direction with second neighbours or block joints), over the given
+// layers (the I and J planes only on the column layer).
+void block_correct(const Field3& phi, int equation, Layers layers = water_layers());
 
 // The I-plane correction on NoProcessesSolver groups of rows at once.
 void block_correct_parallel(const Field3& phi, int equation);

@@ -19,6 +19,7 @@
 #include "engine/common/arith.h"
 #include "engine/common/boogie.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/joint_openings.h"
 #include "engine/flow3d/opening_faces.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -40,12 +41,13 @@ double i_face_flux(int i, int c, int j, int k)
 
 // Outflow through the downstream end: zero gradient, backflow turned into a
 // small outflow, everything scaled to the inflow.
-void default_outflow(Boogie& log)
+void default_outflow(Boogie& log, Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
+    const bool vertical = !layers.column();
     double inflow = 0.0, outflow = 0.0;
     for (int j = 2; j <= y; ++j)
-        for (int k = 2; k <= z; ++k) {
+        for (int k = k1; k <= k2; ++k) {
             kinen[x + 1][j][k] = kinen[x][j][k];
             epsilon[x + 1][j][k] = epsilon[x][j][k];
             inflow += i_face_flux(1, 1, j, k);
@@ -54,31 +56,33 @@ void default_outflow(Boogie& log)
                 const double speed = 0.1 * std::hypot(xvel[x][j][k], yvel[x][j][k]);
                 xvel[x + 1][j][k] = speed * m_vec_x[x][j][0];
                 yvel[x + 1][j][k] = speed * m_vec_x[x][j][1];
-                zvel[x + 1][j][k] = 0.0;
+                if (vertical) zvel[x + 1][j][k] = 0.0;
                 f = i_face_flux(x, x + 1, j, k);
             } else {
                 xvel[x + 1][j][k] = xvel[x][j][k];
                 yvel[x + 1][j][k] = yvel[x][j][k];
-                zvel[x + 1][j][k] = 0.5 * (zvel[x + 1][j][k] + zvel[x][j][k]);
+                if (vertical) zvel[x + 1][j][k] = 0.5 * (zvel[x + 1][j][k] + zvel[x][j][k]);
             }
             outflow += f;
         }
+    // The cells the messages show: k = 2 and 3 among the water cells, the column.
+    const int shown_face = vertical ? 2 : 0, shown_cell = vertical ? 3 : 0;
     if (outflow <= 1e-20) {
         log.print("sbound: Error, zero flux out !\n");
         log.print("This error may be corrected with the use of G 7 data sets\n");
-        log.print("A,vec(xnu,2,2)= %e %e %e\n", m_ar_x[x][2][2], m_vec_x[x][2][0], m_vec_x[x][2][1]);
-        log.print("Velocity-out:%lf %lf\n", xvel[x + 1][3][3], yvel[x + 1][3][3]);
+        log.print("A,vec(xnu,2,2)= %e %e %e\n", m_ar_x[x][2][shown_face], m_vec_x[x][2][0], m_vec_x[x][2][1]);
+        log.print("Velocity-out:%lf %lf\n", xvel[x + 1][3][shown_cell], yvel[x + 1][3][shown_cell]);
         end_run(1);
     }
     if (FlagTFS != 1) {
         const double ratio = inflow / (outflow + 1e-30);
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 xvel[x + 1][j][k] *= ratio;
                 yvel[x + 1][j][k] *= ratio;
             }
         if (std::fabs(ratio - 1.0) > 0.1) {
-            log.print("Utvel:%lf %lf\n", xvel[x + 1][3][3], yvel[x + 1][3][3]);
+            log.print("Utvel:%lf %lf\n", xvel[x + 1][3][shown_cell], yvel[x + 1][3][shown_cell]);
             log.print("FluxUt:%lf FluxInn:%lf \n", outflow, inflow);
         }
     }
@@ -86,13 +90,13 @@ void default_outflow(Boogie& log)
     if (FlagCyclic >= 1 && is_multiple(static_cast<double>(Iter), FlagCyclic) && y > 2) {
         double recycled = 0.0;
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 for (Field3* field : {&xvel, &yvel, &zvel, &kinen, &epsilon}) (*field)[1][j][k] = (*field)[x][j][k];
                 recycled += i_face_flux(1, 1, j, k);
             }
         const double scale = inflow / (recycled + 1e-30);
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 xvel[1][j][k] *= scale;
                 yvel[1][j][k] *= scale;
             }
@@ -139,7 +143,26 @@ double record_discharge(int r)
 // open faces are scaled to the discharge.  An opening that carries nothing
 // (a cold start, where the inner cells next to a side or bed opening are at
 // rest) starts from its discharge spread over its area, as at the start-up.
-void openings()
+// The faces of an opening on the given layers: on the column layer each
+// column face of a side opening once, with the area of the whole column; the
+// bed and the surface have no column faces.
+std::vector<OpeningFace> faces_on(const IORecord& r, Layers layers)
+{
+    std::vector<OpeningFace> faces = opening_faces(r);
+    if (!layers.column()) return faces;
+    std::vector<OpeningFace> columns;
+    if (std::abs(r.side) == 3) return columns;
+    for (const OpeningFace& p : faces) {
+        if (p.gk != r.b1) continue;
+        OpeningFace c = p;
+        c.gk = c.ik = 0;
+        c.area = std::abs(r.side) == 1 ? m_ar_x[r.side == 1 ? 1 : xnumber][p.gj][0] : m_ar_y[p.gi][r.side == 2 ? 1 : ynumber][0];
+        columns.push_back(c);
+    }
+    return columns;
+}
+
+void openings(Layers layers)
 {
     for (int r = 1; r <= IONo; ++r) {
         const IORecord& rec = IO[r];
@@ -147,7 +170,7 @@ void openings()
         if (!active) continue;
         // The type says which way the water goes, the discharge how much.
         const double q = std::fabs(record_discharge(r));
-        const std::vector<OpeningFace> faces = opening_faces(rec);
+        const std::vector<OpeningFace> faces = faces_on(rec, layers);
         Field3* fields[3] = {&xvel, &yvel, &zvel};
         std::vector<char> open(faces.size(), 0);
         auto normal = [](const double u[3], const OpeningFace& p) { return u[0] * p.n[0] + u[1] * p.n[1] + u[2] * p.n[2]; };
@@ -186,15 +209,22 @@ void openings()
 }
 
 // Side boundaries without walls: the flow slides along the boundary line.
-void open_sides()
+void open_sides(Layers layers)
 {
     const int y = ynumber;
+    // A column face lies in an opening when any of its cells does.
+    auto opening_at = [layers](int side, int i, int k) {
+        if (!layers.column()) return in_opening(side, i, k);
+        for (int m = 2; m <= znumber; ++m)
+            if (in_opening(side, i, m)) return true;
+        return false;
+    };
     for (int i = 2; i <= xnumber; ++i)
-        for (int k = 2; k <= znumber; ++k)
+        for (int k = layers.first; k <= layers.last; ++k)
             for (int edge : {1, y}) {
                 const int ghost = edge == 1 ? 1 : y + 1, inner = edge == 1 ? 2 : y;
                 if (WallJ[i][inner][k] != 0) continue;
-                if (in_opening(edge == 1 ? 2 : -2, i, k)) continue;  // a G 7 opening keeps its own ghost values
+                if (opening_at(edge == 1 ? 2 : -2, i, k)) continue;  // a G 7 opening keeps its own ghost values
                 const double nx = m_vec_y[i][edge][0], ny = m_vec_y[i][edge][1];
                 const double u = xvel[i][inner][k], v = yvel[i][inner][k];
                 const double speed = std::hypot(u, v);
@@ -212,14 +242,20 @@ void open_sides()
 
 }  // namespace
 
-void boundary()
+void boundary_values(Layers layers)
 {
     Boogie log;
     log.require(-3);
-    if (IONo == 0) default_outflow(log);
-    free_surface();
-    if (IONo >= 1) openings();
-    if (FlagWall == 1) open_sides();
+    if (IONo == 0) default_outflow(log, layers);
+    if (!layers.column()) free_surface();
+    if (IONo >= 1) openings(layers);
+    if (MBNo > 0 && IONo >= 1) joint_openings(layers);
+    if (FlagWall == 1) open_sides(layers);
+}
+
+void boundary()
+{
+    boundary_values(water_layers());
 }
 
 }  // namespace zefra

@@ -56,7 +56,7 @@ inline void face(double flux, double conductance, double extra, double& low, dou
     high = diffusion + std::max(flux, 0.0);
 }
 
-void clear_wall_couplings()
+void clear_wall_couplings(Layers layers)
 {
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) {
@@ -65,7 +65,7 @@ void clear_wall_couplings()
             const int* wk = WallK[i][j].data();
             double *e = ae[i][j].data(), *w = aw[i][j].data(), *s = as[i][j].data(), *n = an[i][j].data();
             double *b = wab[i][j].data(), *t = wat[i][j].data();
-            for (int k = 2; k <= znumber; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 if (wi[k] == 1) e[k] = 0.0;
                 if (wi[k] == -1) w[k] = 0.0;
                 if (wj[k] == 1) s[k] = 0.0;
@@ -78,7 +78,7 @@ void clear_wall_couplings()
 
 // Coupling across the block joints: the first row of a side block and the
 // edge row of the main block are neighbours through the main block's J-face.
-void joint_couplings(double extra, double c)
+void joint_couplings(double extra, double c, Layers layers)
 {
     for (int i = 2; i <= xnumber; ++i)
         for (int edge : {1, ynumber}) {
@@ -86,7 +86,7 @@ void joint_couplings(double extra, double c)
             const int pi = partner.i, pj = partner.j;
             if (!partner) continue;
             const int row = edge == 1 ? 2 : ynumber;
-            for (int k = 2; k <= znumber; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 const double flux = flow2[i][edge][k];
                 const double d0 = m_dist_x[pi][pj][k], d1 = m_dist_y[i][row][k];
                 const double gf = (d0 * gama[i][row][k] + d1 * gama[pi][pj][k]) / (d0 + d1 + Tiny);
@@ -106,16 +106,31 @@ void joint_couplings(double extra, double c)
         const IORecord& r = IO[n];
         if (r.side <= 3) continue;
         const int line = MBSkjot[r.side - 10];
+        const Layers opening = box_layers(r.b1, r.b2, layers);
         for (int j = r.a1; j <= r.a2; ++j)
-            for (int k = r.b1; k <= r.b2; ++k) aw[line][j][k] = 0.0;
+            for (int k = opening.first; k <= opening.last; ++k) aw[line][j][k] = 0.0;
     }
+}
+
+// The couplings the faces above leave to be set: none along a joint line
+// (its two sides belong to different blocks), the partner cells across the
+// joints, none through walls.
+void joint_and_wall_couplings(double extra, double c, Layers layers)
+{
+    if (MBNo > 0) {
+        for (int b = 1; b <= MBNo; ++b)
+            for (int j = 0; j <= ynumber + 1; ++j)
+                for (int k = 0; k <= znumber + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
+        joint_couplings(extra, c, layers);
+    }
+    clear_wall_couplings(layers);
 }
 
 }  // namespace
 
-void convection_diffusion(int equation)
+void convection_diffusion(int equation, Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, z = znumber, k1 = layers.first, k2 = layers.last;
     const double extra = equation <= 3 ? StressDiff : 0.0;
     const double c = diffusion_multiplier(equation);
     const double horizontal = TurbMultHor * c / Schmidt;
@@ -127,7 +142,7 @@ void convection_diffusion(int equation)
             const double *g0 = gama[i][j].data(), *g1 = gama[i + 1][j].data();
             const double *area = m_ar_x[i][j].data(), *flux = flow1[i][j].data();
             double *low = aw[i][j].data(), *high = ae[i + 1][j].data();
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 const double inverse = 1.0 / (d0[k] + d1[k] + Tiny);
                 const double gf = (d1[k] * g0[k] + d0[k] * g1[k]) * inverse + ArtDiff;
                 face(flux[k], area[k] * horizontal * gf * inverse, extra, low[k], high[k]);
@@ -135,7 +150,7 @@ void convection_diffusion(int equation)
         }
     // The inflow and outflow faces carry only the inflowing flux.
     for (int j = 2; j <= y; ++j)
-        for (int k = 2; k <= z; ++k) {
+        for (int k = k1; k <= k2; ++k) {
             ae[2][j][k] = std::max(flow1[1][j][k], 0.0);
             aw[x][j][k] = std::max(-flow1[x][j][k], 0.0);
         }
@@ -147,16 +162,24 @@ void convection_diffusion(int equation)
             const double *g0 = gama[i][j].data(), *g1 = gama[i][j + 1].data();
             const double *area = m_ar_y[i][j].data(), *flux = flow2[i][j].data();
             double *low = an[i][j].data(), *high = as[i][j + 1].data();
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 const double inverse = 1.0 / (d0[k] + d1[k] + Tiny);
                 const double gf = (d1[k] * g0[k] + d0[k] * g1[k]) * inverse + ArtDiff;
                 face(flux[k], area[k] * horizontal * gf * inverse, extra, low[k], high[k]);
             }
         }
-        for (int k = 2; k <= z; ++k) {
+        for (int k = k1; k <= k2; ++k) {
             as[i][2][k] = std::max(flow2[i][1][k], 0.0);
             an[i][y][k] = std::max(-flow2[i][y][k], 0.0);
         }
+    }
+
+    // The column layer has no K-faces.
+    if (layers.column()) {
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j) wat[i][j][0] = wab[i][j][0] = 0.0;
+        joint_and_wall_couplings(extra, c, layers);
+        return;
     }
 
     // K-faces between cells k and k+1; a column that is shallow against its
@@ -184,8 +207,7 @@ void convection_diffusion(int equation)
             top[z] = std::max(-flux[z], 0.0);
         }
 
-    if (MBNo > 0) joint_couplings(extra, c);
-    clear_wall_couplings();
+    joint_and_wall_couplings(extra, c, layers);
 }
 
 void coeffe_flow()

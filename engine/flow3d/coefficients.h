@@ -6,6 +6,8 @@
 // block-joint tables; writes ae … wat.
 #pragma once
 
+#include "engine/flow3d/layers.h"
+
 namespace zefra {
 
 // Power-law weight A(P) = (1 - 0.1 P)^5 of a face with mass flux F and
@@ -19,8 +21,9 @@ inline double power_law(double flux, double conductance)
 }
 
 // Neighbour coefficients ae, aw, as, an, wab, wat of `equation` from the
-// face fluxes and the diffusivities gama, gamaV.
-void convection_diffusion(int equation);
+// face fluxes and the diffusivities gama, gamaV, on the given layers (the
+// water cells unless told otherwise; wab and wat are zero on the columns).
+void convection_diffusion(int equation, Layers layers = water_layers());
 
 // The same for the current Equation.
 void coeffe_flow();

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "engine/common/physics.h"
+#include "engine/flow3d/joint_openings.h"
 #include "engine/flow3d/out_blocks.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/multiblock.h"
@@ -74,9 +75,9 @@ inline double harmonic(double a, double b)
     return 2.0 * a * b / (a + b + 1e-20);
 }
 
-void i_faces(const Field3& d, double factor)
+void i_faces(const Field3& d, double factor, Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
     for (int i = 2; i <= x - 1; ++i)
         for (int j = 2; j <= y; ++j) {
             const double *pm = Pres[i - 1][j].data(), *p0 = Pres[i][j].data(), *p1 = Pres[i + 1][j].data(), *p2 = Pres[i + 2][j].data();
@@ -86,9 +87,15 @@ void i_faces(const Field3& d, double factor)
             const double* area = m_ar_x[i][j].data();
             const int *wall_p = WallI[i][j].data(), *wall_n = WallI[i + 1][j].data();
             const double nx = m_vec_x[i][j][0], ny = m_vec_x[i][j][1];
-            const bool low_end = i == 2, high_end = i + 1 == x || ISkjotMB[i + 1] == 1;
+            bool low_end = i == 2;
+            const bool high_end = i + 1 == x || ISkjotMB[i + 1] == 1;
+            // The first row of a side block: the cell before it is its partner in the main block.
+            if (const JointCell c = MBNo > 0 ? joint_low_i(i, j) : JointCell{}) {
+                pm = Pres[c.i][c.j].data();
+                low_end = false;
+            }
             double* out = flow1[i][j].data();
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 const double w = h1[k] / (h0[k] + h1[k] + 1e-30);
                 const bool closed_p = low_end || wall_p[k] == 1 || out_block_cell(i - 1, j, k);
                 const bool closed_n = high_end || wall_n[k] == -1 || out_block_cell(i + 2, j, k);
@@ -100,27 +107,38 @@ void i_faces(const Field3& d, double factor)
             }
         }
     for (int j = 2; j <= y; ++j)
-        for (int k = 2; k <= z; ++k) {
+        for (int k = k1; k <= k2; ++k) {
             flow1[1][j][k] = WaterDensity * m_ar_x[1][j][k] * (xvel[1][j][k] * m_vec_x[1][j][0] + yvel[1][j][k] * m_vec_x[1][j][1]);
             flow1[x][j][k] = WaterDensity * m_ar_x[x][j][k] * (xvel[x + 1][j][k] * m_vec_x[x][j][0] + yvel[x + 1][j][k] * m_vec_x[x][j][1]);
         }
 }
 
-void j_faces(const Field3& d, double factor)
+void j_faces(const Field3& d, double factor, Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
     for (int i = 2; i <= x; ++i) {
         for (int j = 2; j <= y - 1; ++j) {
             const double *pm = Pres[i][j - 1].data(), *p0 = Pres[i][j].data(), *p1 = Pres[i][j + 1].data(), *p2 = Pres[i][j + 2].data();
+            bool low_end = j == 2, high_end = j + 1 == y;
+            // Beyond an edge row joined to a side block lies the partner cell.
+            if (MBNo > 0) {
+                if (const JointCell c = j == 2 ? joint_across_edge(i, 1) : JointCell{}) {
+                    pm = Pres[c.i][c.j].data();
+                    low_end = false;
+                }
+                if (const JointCell c = j + 1 == y ? joint_across_edge(i, y) : JointCell{}) {
+                    p2 = Pres[c.i][c.j].data();
+                    high_end = false;
+                }
+            }
             const double *u0 = xvel[i][j].data(), *u1 = xvel[i][j + 1].data(), *v0 = yvel[i][j].data(), *v1 = yvel[i][j + 1].data();
             const double *dp = d[i][j].data(), *dn = d[i][j + 1].data();
             const double *h0 = m_dist_y[i][j].data(), *h1 = m_dist_y[i][j + 1].data();
             const double* area = m_ar_y[i][j].data();
             const int *wall_p = WallJ[i][j].data(), *wall_n = WallJ[i][j + 1].data();
             const double nx = m_vec_y[i][j][0], ny = m_vec_y[i][j][1];
-            const bool low_end = j == 2, high_end = j + 1 == y;
             double* out = flow2[i][j].data();
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 const double w = h1[k] / (h0[k] + h1[k] + 1e-30);
                 const bool closed_p = low_end || wall_p[k] == 1 || out_block_cell(i, j - 1, k);
                 const bool closed_n = high_end || wall_n[k] == -1 || out_block_cell(i, j + 2, k);
@@ -131,7 +149,7 @@ void j_faces(const Field3& d, double factor)
                 out[k] = WaterDensity * (area[k] * (uf * nx + vf * ny) + c);
             }
         }
-        for (int k = 2; k <= z; ++k) {
+        for (int k = k1; k <= k2; ++k) {
             flow2[i][1][k] = WaterDensity * m_ar_y[i][1][k] * (xvel[i][1][k] * m_vec_y[i][1][0] + yvel[i][1][k] * m_vec_y[i][1][1]);
             flow2[i][y][k] = WaterDensity * m_ar_y[i][y][k] * (xvel[i][y + 1][k] * m_vec_y[i][y][0] + yvel[i][y + 1][k] * m_vec_y[i][y][1]);
         }
@@ -167,7 +185,7 @@ void k_faces(const Field3& d, double factor)
 
 // The J-face between the edge row of the main block and the first row of a
 // side block: the partner cell is the neighbour across the face.
-void joint_faces(const Field3& d, double factor)
+void joint_faces(const Field3& d, double factor, Layers layers)
 {
     const int y = ynumber;
     for (int i = 2; i <= xnumber; ++i)
@@ -179,7 +197,7 @@ void joint_faces(const Field3& d, double factor)
             const bool south = edge == 1;
             const int pi = south ? a : i, pj = south ? b : y;
             const int ni = south ? i : a, nj = south ? 2 : b;
-            for (int k = 2; k <= znumber; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 const double hp = south ? m_dist_x[a][b][k] : m_dist_y[i][y][k];
                 const double hn = south ? m_dist_y[i][2][k] : m_dist_x[a][b][k];
                 const double w = hn / (hp + hn + 1e-30);
@@ -199,9 +217,9 @@ void joint_faces(const Field3& d, double factor)
 
 // FlagRhieChow 1, 2 and 10: harmonic-mean face velocities, everywhere (1) or
 // only where the water is shallow against the cell size (2, 10).
-void harmonic_fluxes()
+void harmonic_fluxes(Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
     auto shallow = [](double depth, double distance) {
         if (FlagRhieChow == 1) return true;
         return depth / (distance + 1e-30) <= 0.02;
@@ -211,7 +229,7 @@ void harmonic_fluxes()
         for (int j = 2; j <= y; ++j) {
             const double summed = column_depth(i, j) + column_depth(i + 1, j);
             if (!shallow(depth_at(summed), m_dist_x[i][j][0] + m_dist_x[i + 1][j][0])) continue;
-            for (int k = 2; k <= z; ++k)
+            for (int k = k1; k <= k2; ++k)
                 flow1[i][j][k] = WaterDensity * m_ar_x[i][j][k] *
                                  (harmonic(xvel[i][j][k], xvel[i + 1][j][k]) * m_vec_x[i][j][0] + harmonic(yvel[i][j][k], yvel[i + 1][j][k]) * m_vec_x[i][j][1]);
         }
@@ -219,7 +237,7 @@ void harmonic_fluxes()
         for (int j = 2; j <= y - 1; ++j) {
             const double summed = column_depth(i, j) + column_depth(i, j + 1);
             if (!shallow(depth_at(summed), m_dist_y[i][j][0] + m_dist_y[i][j + 1][0])) continue;
-            for (int k = 2; k <= z; ++k)
+            for (int k = k1; k <= k2; ++k)
                 flow2[i][j][k] = WaterDensity * m_ar_y[i][j][k] *
                                  (harmonic(xvel[i][j][k], xvel[i][j + 1][k]) * m_vec_y[i][j][0] + harmonic(yvel[i][j][k], yvel[i][j + 1][k]) * m_vec_y[i][j][1]);
         }
@@ -227,16 +245,16 @@ void harmonic_fluxes()
 
 // FlagRhieChow 3: faces whose original level (index 0) stands above the bed
 // carry less, with the fifth power of the wet share of the column.
-void reduce_by_original_level()
+void reduce_by_original_level(Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
     for (int i = 2; i <= x - 1; ++i)
         for (int j = 2; j <= y; ++j) {
             const double level0 = 0.5 * (zval[i][j - 1][0] + zval[i][j][0]), bed = 0.5 * (zval[i][j - 1][1] + zval[i][j][1]);
             if (level0 < bed) continue;
             const double r = std::min(1.0, (level0 - bed) / (2.0 * m_dist_z[i][j][0] + 1e-30));
             const double factor = std::pow(r, 5.0);
-            for (int k = 2; k <= z; ++k) flow1[i][j][k] *= factor;
+            for (int k = k1; k <= k2; ++k) flow1[i][j][k] *= factor;
         }
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y - 1; ++j) {
@@ -244,55 +262,65 @@ void reduce_by_original_level()
             if (level0 < bed) continue;
             const double r = std::min(1.0, (level0 - bed) / (2.0 * m_dist_z[i][j][0] + 1e-30));
             const double factor = std::pow(r, 5.0);
-            for (int k = 2; k <= z; ++k) flow2[i][j][k] *= factor;
+            for (int k = k1; k <= k2; ++k) flow2[i][j][k] *= factor;
         }
 }
 
-void clear_wall_fluxes()
+void clear_wall_fluxes(Layers layers)
 {
+    const bool vertical = !layers.column();
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             const int *wi = WallI[i][j].data(), *wj = WallJ[i][j].data(), *wk = WallK[i][j].data();
-            for (int k = 2; k <= znumber; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 if (wi[k] == 1) flow1[i - 1][j][k] = 0.0;
                 if (wi[k] == -1) flow1[i][j][k] = 0.0;
                 if (wj[k] == 1) flow2[i][j - 1][k] = 0.0;
                 if (wj[k] == -1) flow2[i][j][k] = 0.0;
+                if (!vertical) continue;
                 if (wk[k] == 1) flow3[i][j][k - 1] = 0.0;
                 if (wk[k] == -1) flow3[i][j][k] = 0.0;
             }
         }
 }
 
-void clear_out_block_fluxes()
+void clear_out_block_fluxes(Layers layers)
 {
     for (int n = 1; n <= OutBlockNo; ++n) {
         const OutBlockRecord& b = OutBlock[n];
+        const Layers box = box_layers(b.k1, b.k2, layers);
         for (int i = b.i1; i <= b.i2; ++i)
             for (int j = b.j1; j <= b.j2; ++j)
-                for (int k = b.k1; k <= b.k2; ++k) {
+                for (int k = box.first; k <= box.last; ++k) {
                     flow1[i - 1][j][k] = flow1[i][j][k] = 0.0;
                     flow2[i][j - 1][k] = flow2[i][j][k] = 0.0;
-                    flow3[i][j][k - 1] = flow3[i][j][k] = 0.0;
+                    if (!layers.column()) flow3[i][j][k - 1] = flow3[i][j][k] = 0.0;
                 }
     }
 }
 
 }  // namespace
 
-void waterflow()
+void face_fluxes(Layers layers)
 {
     const Field3& d = RelaxRhieChow < 0 ? invFlow : invAP;
     // Before the start-up there is no relaxation factor and no correction.
     const double factor = relaxVelocity > 0.0 ? std::fabs(RelaxRhieChow) / relaxVelocity : 0.0;
-    i_faces(d, factor);
-    j_faces(d, factor);
-    k_faces(d, factor);
-    if (MBNo > 0) joint_faces(d, factor);
-    if (FlagRhieChow == 1 || FlagRhieChow == 2 || FlagRhieChow == 10) harmonic_fluxes();
-    if (FlagRhieChow == 3) reduce_by_original_level();
-    clear_wall_fluxes();
-    clear_out_block_fluxes();
+    i_faces(d, factor, layers);
+    j_faces(d, factor, layers);
+    if (!layers.column()) k_faces(d, factor);
+    if (MBNo > 0) joint_faces(d, factor, layers);
+    if (FlagRhieChow == 1 || FlagRhieChow == 2 || FlagRhieChow == 10) harmonic_fluxes(layers);
+    if (FlagRhieChow == 3) reduce_by_original_level(layers);
+    clear_wall_fluxes(layers);
+    clear_out_block_fluxes(layers);
+    // A joint line passes water only through an opening of its own.
+    if (MBNo > 0) joint_opening_fluxes();
+}
+
+void waterflow()
+{
+    face_fluxes(water_layers());
 }
 
 }  // namespace zefra

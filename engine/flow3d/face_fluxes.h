@@ -4,10 +4,16 @@
 // block-joint tables; writes flow1, flow2, flow3.
 #pragma once
 
+#include "engine/flow3d/layers.h"
+
 namespace zefra {
 
-// Recomputes flow1, flow2 and flow3 from the velocities and the pressure,
-// with the Rhie-Chow correction on the inner faces.
+// Recomputes the face fluxes of the given layers from the velocities and the
+// pressure, with the Rhie-Chow correction on the inner faces: flow1, flow2
+// and flow3 of the water cells, or flow1 and flow2 through whole columns.
+void face_fluxes(Layers layers);
+
+// The fluxes of the water cells.
 void waterflow();
 
 }  // namespace zefra

@@ -14,7 +14,8 @@
 // relaxed error (the reference node therefore stays put), stretches its
 // column, rebuilds the geometry and keeps the discharges at both ends.
 // Called by the outer iteration every IterSurface iterations once the
-// residuals are small enough (F 36 0), or after every iteration (F 36 2, 3).
+// residuals are small enough (F 36 0), or after every iteration (F 36 2, 3);
+// by the depth-averaged solver with the pressure and speed of its columns.
 #include "engine/flow3d/free_surface.h"
 
 #include <algorithm>
@@ -51,13 +52,18 @@ constexpr double FastNodeShare = 0.02;
 // Pressure at the surface above every top cell: the straight line through
 // the centres of the two top cells, carried up by the top cell's half
 // height.  With pressure regression (F 143) the solver's running mean of the
-// top pressure stands in for it.
-NodeGrid surface_pressures()
+// top pressure stands in for it.  A column of the depth-averaged solver has
+// one pressure over its whole depth.
+NodeGrid surface_pressures(Layers layers)
 {
     NodeGrid p;
     const int z = znumber;
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) {
+            if (layers.column()) {
+                p(i, j) = Pres[i][j][0];
+                continue;
+            }
             if (PresRegres > 0) {
                 p(i, j) = Pres[i][j][z + 1];
                 continue;
@@ -86,11 +92,11 @@ struct NodeValues {
     NodeGrid pressure, speed2, cells;
 };
 
-NodeValues node_values(const NodeGrid& cell_pressure)
+NodeValues node_values(const NodeGrid& cell_pressure, Layers layers)
 {
     NodeValues n;
     NodeGrid u, v;
-    const int z = znumber;
+    const int z = layers.column() ? 0 : znumber;  // the top cell, or the column
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             if (!open_top_cell(i, j)) continue;
@@ -118,20 +124,6 @@ NodeValues node_values(const NodeGrid& cell_pressure)
             Surfaces[4][i][j] = n.speed2(i, j);
         }
     return n;
-}
-
-// Nodes next to a roofed top cell stay where the roof is.
-NodeGrid roof_nodes()
-{
-    NodeGrid held;
-    for (int i = 2; i <= xnumber; ++i)
-        for (int j = 2; j <= ynumber; ++j) {
-            if (!roofed_top_cell(i, j)) continue;
-            const CellCorners c = cell_corners(i, j);
-            for (int a = 0; a < 2; ++a)
-                for (int b = 0; b < 2; ++b) held(c.i[a][b], c.j[a][b]) = 1.0;
-        }
-    return held;
 }
 
 struct Reference {
@@ -162,17 +154,17 @@ double minimum_depth()
 
 }  // namespace
 
-void surface()
+void move_surface(Layers layers)
 {
     Boogie log;
     log.require(-3);
     if (FlagTFS == 2 && TimeStep > TransientTimeStepLimit && FlagTSC == 0) stime += TimeStep;
     const int z = znumber;
 
-    const NodeValues nodes = node_values(surface_pressures());
+    const NodeValues nodes = node_values(surface_pressures(layers), layers);
     const Reference ref = reference_node(log);
     const double z_ref = zval[ref.i][ref.j][z], p_ref = nodes.pressure(ref.i, ref.j);
-    const bool weight_in_pressure = FlagTFS == 3;
+    const bool weight_in_pressure = FlagTFS == 3 && !layers.column();  // the columns carry no weight of water
 
     // Level errors, and their mean share of the depth as the measure of convergence.
     NodeGrid error;
@@ -194,7 +186,7 @@ void surface()
     }
 
     // The move: relaxed, limited where the water is fast, never below the least depth.
-    const EndFluxes before = end_fluxes();
+    const EndFluxes before = end_fluxes(layers);
     const NodeGrid held = roof_nodes();
     const double least = minimum_depth();
     int floored = 0, floor_i = 0, floor_j = 0;
@@ -215,15 +207,20 @@ void surface()
     metric();
     smetric();
 
-    const EndScaling ends = keep_end_discharges(before, log);
-    boundary();
-    waterflow();
+    const EndScaling ends = keep_end_discharges(before, log, layers);
+    boundary_values(layers);
+    face_fluxes(layers);
     FlagGridChange = 1;
     if (FlagPrint == 0) {
         log.print("Inflow ratio change for outflow = %lf\n", ends.out_ratio);
         log.print("Flux1o = %e, Flux1 = %e, Flux2 = %e\n", before.in, ends.after.in, ends.after.out);
         log.print("Convergence = %lf\n", measure);
     }
+}
+
+void surface()
+{
+    move_surface(water_layers());
 }
 
 }  // namespace zefra

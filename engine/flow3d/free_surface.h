@@ -10,8 +10,16 @@
 // file `surflog` (surface_tfs).
 #pragma once
 
+#include "engine/flow3d/layers.h"
+
 namespace zefra {
 
+// The steady surface move on the given layers: the pressure and the speed of
+// the top cells (water layers) or of the columns of the depth-averaged solver
+// (ColumnLayer), whose boundary values and fluxes are then re-imposed.
+void move_surface(Layers layers);
+
+// The same under the top cells of the 3D solver.
 void surface();
 void surface_tfs();
 

@@ -2,7 +2,8 @@
 // iteration calls them sweeps[Equation] times.
 //
 // WaterGaussSeidel: symmetric point Gauss-Seidel, a forward sweep (i, j, k
-// ascending, k innermost) and a backward sweep, GaussIter times.
+// ascending, k innermost) and a backward sweep, GaussIter times; on the
+// column layer of the depth-averaged solver the same sweeps over (i, j).
 // WaterTDMA: the Thomas algorithm along every grid line, the other neighbours
 // at their latest values, first the I lines, then the J lines, then the K lines.
 //
@@ -29,31 +30,42 @@ inline double flushed(double value)
     return std::fabs(value) <= 1e-30 ? 0.0 : value;
 }
 
-// One row of cells (i, j, 2 ... znumber), in the given direction of k.
+// One row of cells (i, j, first ... last), in the given direction of k.
 template <bool Forward>
-inline void sweep_row(const Field3& phi, int i, int j, bool underflow)
+inline void sweep_row(const Field3& phi, int i, int j, bool underflow, Layers layers)
 {
     double* p = phi[i][j].data();
     const double *west = phi[i - 1][j].data(), *east = phi[i + 1][j].data();
     const double *south = phi[i][j - 1].data(), *north = phi[i][j + 1].data();
     const double *e = ae[i][j].data(), *w = aw[i][j].data(), *s = as[i][j].data(), *n = an[i][j].data();
     const double *b = wab[i][j].data(), *t = wat[i][j].data(), *src = source[i][j].data(), *inv = iAp[i][j].data();
-    const int z = znumber;
-    for (int m = 2; m <= z; ++m) {
-        const int k = Forward ? m : z + 2 - m;
+    const int first = layers.first, last = layers.last;
+    for (int m = first; m <= last; ++m) {
+        const int k = Forward ? m : first + last - m;
         const double value =
             (e[k] * west[k] + w[k] * east[k] + s[k] * south[k] + n[k] * north[k] + b[k] * p[k - 1] + t[k] * p[k + 1] + src[k]) * inv[k];
         p[k] = underflow ? flushed(value) : value;
     }
 }
 
+// The one cell of a column: four neighbours, the partner cells across block joints.
+template <bool Joined>
+inline void sweep_column(const Field3& phi, int i, int j, bool underflow)
+{
+    JointNeighbours nb{phi[i - 1][j][0], phi[i][j - 1][0], phi[i][j + 1][0]};
+    if constexpr (Joined) nb = neighbours_across_joints(phi, i, j, 0);
+    const double value =
+        (ae[i][j][0] * nb.low_i + aw[i][j][0] * phi[i + 1][j][0] + as[i][j][0] * nb.low_j + an[i][j][0] * nb.high_j + source[i][j][0]) * iAp[i][j][0];
+    phi[i][j][0] = underflow ? flushed(value) : value;
+}
+
 // The same row with the neighbours across block joints.
 template <bool Forward>
-inline void sweep_row_joined(const Field3& phi, int i, int j, bool underflow)
+inline void sweep_row_joined(const Field3& phi, int i, int j, bool underflow, Layers layers)
 {
-    const int z = znumber;
-    for (int m = 2; m <= z; ++m) {
-        const int k = Forward ? m : z + 2 - m;
+    const int first = layers.first, last = layers.last;
+    for (int m = first; m <= last; ++m) {
+        const int k = Forward ? m : first + last - m;
         const JointNeighbours nb = neighbours_across_joints(phi, i, j, k);
         const double value = (ae[i][j][k] * nb.low_i + aw[i][j][k] * phi[i + 1][j][k] + as[i][j][k] * nb.low_j + an[i][j][k] * nb.high_j +
                               wab[i][j][k] * phi[i][j][k - 1] + wat[i][j][k] * phi[i][j][k + 1] + source[i][j][k]) *
@@ -63,17 +75,19 @@ inline void sweep_row_joined(const Field3& phi, int i, int j, bool underflow)
 }
 
 template <bool Forward, bool Joined>
-void sweep(const Field3& phi, bool underflow)
+void sweep(const Field3& phi, bool underflow, Layers layers)
 {
     const int x = xnumber, y = ynumber;
     for (int a = 2; a <= x; ++a) {
         const int i = Forward ? a : x + 2 - a;
         for (int c = 2; c <= y; ++c) {
             const int j = Forward ? c : y + 2 - c;
-            if constexpr (Joined)
-                sweep_row_joined<Forward>(phi, i, j, underflow);
+            if (layers.column())
+                sweep_column<Joined>(phi, i, j, underflow);
+            else if constexpr (Joined)
+                sweep_row_joined<Forward>(phi, i, j, underflow, layers);
             else
-                sweep_row<Forward>(phi, i, j, underflow);
+                sweep_row<Forward>(phi, i, j, underflow, layers);
         }
     }
 }
@@ -107,16 +121,16 @@ void thomas(int n, double first, double last, Cell cell, Store store)
 
 }  // namespace
 
-void gauss_seidel(const Field3& phi)
+void gauss_seidel(const Field3& phi, Layers layers)
 {
     const bool underflow = FlagUnderflow != 0;
     for (int n = 0; n < GaussIter; ++n) {
         if (MBNo != 0) {
-            sweep<true, true>(phi, underflow);
-            sweep<false, true>(phi, underflow);
+            sweep<true, true>(phi, underflow, layers);
+            sweep<false, true>(phi, underflow, layers);
         } else {
-            sweep<true, false>(phi, underflow);
-            sweep<false, false>(phi, underflow);
+            sweep<true, false>(phi, underflow, layers);
+            sweep<false, false>(phi, underflow, layers);
         }
     }
 }

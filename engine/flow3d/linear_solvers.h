@@ -4,12 +4,14 @@
 // block-joint link tables; writes the field solved.
 #pragma once
 
+#include "engine/flow3d/layers.h"
 #include "engine/state/field_array.h"
 
 namespace zefra {
 
-// GaussIter pairs of forward and backward Gauss-Seidel sweeps; needs iAp = 1 / wap.
-void gauss_seidel(const Field3& phi);
+// GaussIter pairs of forward and backward Gauss-Seidel sweeps over the given
+// layers (the water cells unless told otherwise); needs iAp = 1 / wap.
+void gauss_seidel(const Field3& phi, Layers layers = water_layers());
 
 // Line-by-line tridiagonal solves in the I, then J, then K direction; the
 // scheme of `equation` (K 6) says whether second neighbours take part.

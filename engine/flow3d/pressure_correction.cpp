@@ -44,19 +44,21 @@ inline double across(double low, double centre, double high, bool at_low_end, bo
 
 // The default form: differences across the cell times the summed area
 // vectors of the cell's two faces in that direction.
-void gradient_source_default(int equation)
+void gradient_source_default(int equation, Layers layers)
 {
     const int x = xnumber, y = ynumber, z = znumber;
+    const bool vertical = !layers.column();
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j) {
-            for (int k = 2; k <= z; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 const double p = Pres[i][j][k];
                 const double di = across(Pres[i - 1][j][k], p, Pres[i + 1][j][k], i == 2 || WallI[i][j][k] == 1 || out_block_cell(i - 1, j, k),
                                          i == x || WallI[i][j][k] == -1 || out_block_cell(i + 1, j, k));
                 const double dj = across(Pres[i][j - 1][k], p, Pres[i][j + 1][k], j == 2 || WallJ[i][j][k] == 1 || out_block_cell(i, j - 1, k),
                                          j == y || WallJ[i][j][k] == -1 || out_block_cell(i, j + 1, k));
-                const double dk = across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
-                                         k == z || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1));
+                const double dk = vertical ? across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
+                                                    k == z || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1))
+                                           : 0.0;
                 if (equation == 3) {
                     source[i][j][k] -= 0.5 * m_armap[i][j] * dk;
                     continue;
@@ -64,7 +66,7 @@ void gradient_source_default(int equation)
                 const int c = equation - 1;  // 0 x, 1 y
                 const double ai = m_ar_x[i][j][k] * m_vec_x[i][j][c] + m_ar_x[i - 1][j][k] * m_vec_x[i - 1][j][c];
                 const double aj = m_ar_y[i][j][k] * m_vec_y[i][j][c] + m_ar_y[i][j - 1][k] * m_vec_y[i][j - 1][c];
-                const double ak = m_ar_z[i][j][k] * m_vec_z[i][j][k][c] + m_ar_z[i][j][k - 1] * m_vec_z[i][j][k - 1][c];
+                const double ak = vertical ? m_ar_z[i][j][k] * m_vec_z[i][j][k][c] + m_ar_z[i][j][k - 1] * m_vec_z[i][j][k - 1][c] : 0.0;
                 source[i][j][k] -= 0.25 * (di * ai + dj * aj + dk * ak);
             }
         }
@@ -72,12 +74,13 @@ void gradient_source_default(int equation)
 
 // Multi-block form: half differences with the cell's own face areas; the
 // neighbours across the joints are the partner cells.
-void gradient_source_blocks(int equation)
+void gradient_source_blocks(int equation, Layers layers)
 {
     const int x = xnumber, y = ynumber, z = znumber;
+    const bool vertical = !layers.column();
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 const double p = Pres[i][j][k];
                 const JointNeighbours nb = neighbours_across_joints(Pres, i, j, k);
                 const bool joint_i = ISkjotMB[i] == 1;  // the cell ends a block: nothing beyond it in i
@@ -87,8 +90,9 @@ void gradient_source_blocks(int equation)
                 const bool i_high_end = i == x || joint_i || WallI[i][j][k] == -1 || out_block_cell(i + 1, j, k);
                 const double di = 0.5 * across(nb.low_i, p, Pres[i + 1][j][k], i_low_end, i_high_end);
                 const double dj = 0.5 * across(nb.low_j, p, nb.high_j, j_low_end, j_high_end);
-                const double dk = 0.5 * across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
-                                               k == z || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1));
+                const double dk = vertical ? 0.5 * across(Pres[i][j][k - 1], p, Pres[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
+                                                          k == z || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1))
+                                           : 0.0;
                 if (equation == 3) {
                     source[i][j][k] -= m_armap[i][j] * dk;
                     continue;
@@ -177,16 +181,17 @@ const Field3& correction_coefficient()
 
 }  // namespace
 
-void add_pressure_gradient(int equation)
+void add_pressure_gradient(int equation, Layers layers)
 {
     if (equation < 1 || equation > 3) {
         log_append("Error in pressure_source, Equation = %d\n", equation);
         end_run(0);
     }
+    // The node-averaged form needs the levels above and below: not on the columns.
     if (MBNo > 0)
-        gradient_source_blocks(equation);
-    else if (FlagPresGrad == 1 || NoProcessesSolver >= 1)
-        gradient_source_default(equation);
+        gradient_source_blocks(equation, layers);
+    else if (FlagPresGrad == 1 || NoProcessesSolver >= 1 || layers.column())
+        gradient_source_default(equation, layers);
     else
         gradient_source_node_averaged(equation);
 }
@@ -196,29 +201,31 @@ void pressure_source()
     add_pressure_gradient(Equation);
 }
 
-void pressure_correction()
+void pressure_correction_equation(Layers layers)
 {
     Boogie log;
     if (log_unavailable(log)) return;
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, z = znumber, k1 = layers.first, k2 = layers.last;
+    const bool vertical = !layers.column();
     const Field3& d = correction_coefficient();
     for (Field3* a : {&ae, &aw, &an, &as, &wat, &wab}) a->fill(0.0);
 
     for (int i = 2; i <= x - 1; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k)
+            for (int k = k1; k <= k2; ++k)
                 aw[i][j][k] = ae[i + 1][j][k] =
                     face_coefficient(m_ar_x[i][j][k], d[i][j][k], d[i + 1][j][k], m_dist_x[i][j][k], m_dist_x[i + 1][j][k]);
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y - 1; ++j)
-            for (int k = 2; k <= z; ++k)
+            for (int k = k1; k <= k2; ++k)
                 an[i][j][k] = as[i][j + 1][k] =
                     face_coefficient(m_ar_y[i][j][k], d[i][j][k], d[i][j + 1][k], m_dist_y[i][j][k], m_dist_y[i][j + 1][k]);
-    for (int i = 2; i <= x; ++i)
-        for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z - 1; ++k)
-                wat[i][j][k] = wab[i][j][k + 1] =
-                    face_coefficient(m_ar_z[i][j][k], d[i][j][k], d[i][j][k + 1], m_dist_z[i][j][k], m_dist_z[i][j][k + 1]);
+    if (vertical)
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j)
+                for (int k = 2; k <= z - 1; ++k)
+                    wat[i][j][k] = wab[i][j][k + 1] =
+                        face_coefficient(m_ar_z[i][j][k], d[i][j][k], d[i][j][k + 1], m_dist_z[i][j][k], m_dist_z[i][j][k + 1]);
 
     // Block joints: no coupling along the joint line, coupling with the partner cells.
     if (MBNo > 0) {
@@ -230,7 +237,7 @@ void pressure_correction()
                 const JointCell partner = joint_across_edge(i, edge);
                 const int a = partner.i, b = partner.j, row = edge == 1 ? 2 : y;
                 if (!partner) continue;
-                for (int k = 2; k <= z; ++k) {
+                for (int k = k1; k <= k2; ++k) {
                     const double c = face_coefficient(m_ar_y[i][edge][k], d[i][row][k], d[a][b][k], m_dist_y[i][row][k], m_dist_x[a][b][k]);
                     (edge == 1 ? as : an)[i][row][k] = c;
                     ae[a][b][k] = c;
@@ -241,7 +248,7 @@ void pressure_correction()
     // Walls carry no correction.
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 if (WallI[i][j][k] == 1) ae[i][j][k] = 0.0;
                 if (WallI[i][j][k] == -1) aw[i][j][k] = 0.0;
                 if (WallJ[i][j][k] == 1) as[i][j][k] = 0.0;
@@ -253,45 +260,56 @@ void pressure_correction()
     // Out-blocks pass no water: no correction through their faces either.
     for (int n = 1; n <= OutBlockNo; ++n) {
         const OutBlockRecord& b = OutBlock[n];
+        const Layers box = box_layers(b.k1, b.k2, layers);
         for (int i = b.i1; i <= b.i2; ++i)
             for (int j = b.j1; j <= b.j2; ++j)
-                for (int k = b.k1; k <= b.k2; ++k) {
+                for (int k = box.first; k <= box.last; ++k) {
                     ae[i][j][k] = aw[i][j][k] = as[i][j][k] = an[i][j][k] = wab[i][j][k] = wat[i][j][k] = 0.0;
-                    aw[i - 1][j][k] = ae[i + 1][j][k] = an[i][j - 1][k] = as[i][j + 1][k] = wat[i][j][k - 1] = wab[i][j][k + 1] = 0.0;
+                    aw[i - 1][j][k] = ae[i + 1][j][k] = an[i][j - 1][k] = as[i][j + 1][k] = 0.0;
+                    if (vertical) wat[i][j][k - 1] = wab[i][j][k + 1] = 0.0;
                 }
     }
 
     // Source: the net mass inflow of each cell.
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 double low_i = flow1[i - 1][j][k], high_i = flow1[i][j][k];
                 if (MBNo > 0) {
                     double joint;
                     if (joint_inflow(i, j, k, joint)) low_i = joint;
-                    if (ISkjotMB[i] == 1) high_i = 0.0;  // a block ends at its joint line
+                    if (ISkjotMB[i] == 1) high_i = flow1[i][j][k];  // a block ends at its joint line: only an opening there passes water
                 }
-                source[i][j][k] = -(high_i - low_i + flow2[i][j][k] - flow2[i][j - 1][k] + flow3[i][j][k] - flow3[i][j][k - 1]);
+                if (vertical)
+                    source[i][j][k] = -(high_i - low_i + flow2[i][j][k] - flow2[i][j - 1][k] + flow3[i][j][k] - flow3[i][j][k - 1]);
+                else
+                    source[i][j][k] = -(high_i - low_i + flow2[i][j][k] - flow2[i][j - 1][k]);
             }
-    if (FlagTFS == 1)
+    if (FlagTFS == 1 && vertical)
         for (int i = 2; i <= x; ++i)
             for (int j = 2; j <= y; ++j) zvel[i][j][0] = source[i][j][z];
 }
 
-void correct_flow(const Field3& p)
+void pressure_correction()
+{
+    pressure_correction_equation(water_layers());
+}
+
+void correct_flow(const Field3& p, Layers layers)
 {
     Boogie log;
     if (log_unavailable(log)) return;
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, z = znumber, k1 = layers.first;
+    const bool vertical = !layers.column();
     const Field3& d = correction_coefficient();
-    const int top = FlagTFS == 1 ? z - 1 : z;
+    const int top = vertical ? (FlagTFS == 1 ? z - 1 : z) : layers.last;
 
     // Face fluxes.
     for (int i = 2; i <= x - 1; ++i) {
         if (MBNo > 0 && ISkjotMB[i] == 1) continue;  // the joint line is closed
         for (int j = 2; j <= y; ++j) {
             if (dry_column(i, j)) continue;
-            for (int k = 2; k <= top; ++k)
+            for (int k = k1; k <= top; ++k)
                 flow1[i][j][k] += face_coefficient(m_ar_x[i][j][k], d[i][j][k], d[i + 1][j][k], m_dist_x[i][j][k], m_dist_x[i + 1][j][k]) *
                                   (p[i][j][k] - p[i + 1][j][k]);
         }
@@ -299,24 +317,25 @@ void correct_flow(const Field3& p)
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y - 1; ++j) {
             if (dry_column(i, j)) continue;
-            for (int k = 2; k <= top; ++k)
+            for (int k = k1; k <= top; ++k)
                 flow2[i][j][k] += face_coefficient(m_ar_y[i][j][k], d[i][j][k], d[i][j + 1][k], m_dist_y[i][j][k], m_dist_y[i][j + 1][k]) *
                                   (p[i][j][k] - p[i][j + 1][k]);
         }
-    for (int i = 2; i <= x; ++i)
-        for (int j = 2; j <= y; ++j) {
-            if (dry_column(i, j)) continue;
-            for (int k = 2; k <= std::min(top, z - 1); ++k)
-                flow3[i][j][k] += face_coefficient(m_ar_z[i][j][k], d[i][j][k], d[i][j][k + 1], m_dist_z[i][j][k], m_dist_z[i][j][k + 1]) *
-                                  (p[i][j][k] - p[i][j][k + 1]);
-        }
+    if (vertical)
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j) {
+                if (dry_column(i, j)) continue;
+                for (int k = 2; k <= std::min(top, z - 1); ++k)
+                    flow3[i][j][k] += face_coefficient(m_ar_z[i][j][k], d[i][j][k], d[i][j][k + 1], m_dist_z[i][j][k], m_dist_z[i][j][k + 1]) *
+                                      (p[i][j][k] - p[i][j][k + 1]);
+            }
     if (MBNo > 0)
         for (int i = 2; i <= x; ++i)
             for (int edge : {1, y}) {
                 const JointCell partner = joint_across_edge(i, edge);
                 const int a = partner.i, b = partner.j, row = edge == 1 ? 2 : y;
                 if (!partner) continue;
-                for (int k = 2; k <= top; ++k) {
+                for (int k = k1; k <= top; ++k) {
                     const double c = face_coefficient(m_ar_y[i][edge][k], d[i][row][k], d[a][b][k], m_dist_y[i][row][k], m_dist_x[a][b][k]);
                     // Positive towards higher j of the main block.
                     flow2[i][edge][k] += edge == 1 ? c * (p[a][b][k] - p[i][row][k]) : c * (p[i][row][k] - p[a][b][k]);
@@ -324,7 +343,7 @@ void correct_flow(const Field3& p)
             }
 
     // A cell that only loses water: the first of its faces turns round.
-    if (FlagFlowDirCor == 1 && MBNo == 0)
+    if (FlagFlowDirCor == 1 && MBNo == 0 && vertical)
         for (int i = 2; i <= x; ++i)
             for (int j = 2; j <= y; ++j)
                 for (int k = 2; k <= z; ++k) {
@@ -341,7 +360,7 @@ void correct_flow(const Field3& p)
     const bool cell_volume = FlagPresGrad >= 11 || MBNo > 0;
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= top; ++k) {
+            for (int k = k1; k <= top; ++k) {
                 const double c = p[i][j][k];
                 JointNeighbours nb{p[i - 1][j][k], p[i][j - 1][k], p[i][j + 1][k]};
                 if (MBNo > 0) nb = neighbours_across_joints(p, i, j, k);
@@ -352,29 +371,35 @@ void correct_flow(const Field3& p)
                 const bool i_high = i == x || WallI[i][j][k] == -1 || (MBNo > 0 && ISkjotMB[i] == 1) || out_block_cell(i + 1, j, k);
                 const double di = 0.5 * across(low_i, c, p[i + 1][j][k], i_low, i_high);
                 const double dj = 0.5 * across(low_j, c, high_j, j_low, j_high);
-                const double dk = 0.5 * across(p[i][j][k - 1], c, p[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
-                                               k == top || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1));
-                const double ai = 0.5 * (m_ar_x[i - 1][j][k] + m_ar_x[i][j][k]);
+                // The low-i face of a side block's first row is the joint face.
+                const double low_face = nb.joint_i ? joint_face_area(joint_low_i(i, j), k) : m_ar_x[i - 1][j][k];
+                const double ai = 0.5 * (low_face + m_ar_x[i][j][k]);
                 const double aj = 0.5 * (m_ar_y[i][j - 1][k] + m_ar_y[i][j][k]);
-                const double ak = 0.5 * (m_ar_z[i][j][k - 1] + m_ar_z[i][j][k]);
-                const double volume = cell_volume ? Volume[i][j][k] : 2.0 * m_armap[i][j] * m_dist_z[i][j][k];
+                // A column's volume is that of its whole depth.
+                const double volume = cell_volume && vertical ? Volume[i][j][k] : 2.0 * m_armap[i][j] * m_dist_z[i][j][k];
                 const double scale = d[i][j][k] / (volume + 1e-30);
                 xvel[i][j][k] -= scale * (ai * ai * dx1[i][j] * di + aj * aj * dx2[i][j] * dj);
                 yvel[i][j][k] -= scale * (ai * ai * dy1[i][j] * di + aj * aj * dy2[i][j] * dj);
+                if (!vertical) continue;
+                const double dk = 0.5 * across(p[i][j][k - 1], c, p[i][j][k + 1], k == 2 || WallK[i][j][k] == 1 || out_block_cell(i, j, k - 1),
+                                               k == top || WallK[i][j][k] == -1 || out_block_cell(i, j, k + 1));
+                const double ak = 0.5 * (m_ar_z[i][j][k - 1] + m_ar_z[i][j][k]);
                 zvel[i][j][k] -= scale * (ai * ai * dz1[i][j][k] * di + aj * aj * dz2[i][j][k] * dj + ak * ak * dz3[i][j][k] * dk);
             }
 
     // Out-blocks neither move nor pass water.
     for (int n = 1; n <= OutBlockNo; ++n) {
         const OutBlockRecord& b = OutBlock[n];
+        const Layers box = box_layers(b.k1, b.k2, layers);
         for (int i = b.i1; i <= b.i2; ++i)
             for (int j = b.j1; j <= b.j2; ++j)
-                for (int k = b.k1; k <= b.k2; ++k) {
-                    xvel[i][j][k] = yvel[i][j][k] = zvel[i][j][k] = 0.0;
-                    flow1[i - 1][j][k] = flow1[i][j][k] = flow2[i][j - 1][k] = flow2[i][j][k] = flow3[i][j][k - 1] = flow3[i][j][k] = 0.0;
+                for (int k = box.first; k <= box.last; ++k) {
+                    xvel[i][j][k] = yvel[i][j][k] = 0.0;
+                    flow1[i - 1][j][k] = flow1[i][j][k] = flow2[i][j - 1][k] = flow2[i][j][k] = 0.0;
+                    if (vertical) zvel[i][j][k] = flow3[i][j][k - 1] = flow3[i][j][k] = 0.0;
                 }
     }
-    if (FlagTFS)
+    if (FlagTFS && vertical)
         for (int i = 2; i <= x; ++i)
             for (int j = 2; j <= y; ++j) {
                 if (kblok[i][j] != 0) continue;
@@ -385,13 +410,13 @@ void correct_flow(const Field3& p)
     // Pressure.
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= top; ++k)
-                if (Pnloops == 0 || (Porosity && Porosity[i][j][k] >= Plimit)) Pres[i][j][k] += relaxPressure * p[i][j][k];
-    if (Pnloops != 0) PorositySolver();
-    out_block_pressure();
+            for (int k = k1; k <= top; ++k)
+                if (Pnloops == 0 || !vertical || (Porosity && Porosity[i][j][k] >= Plimit)) Pres[i][j][k] += relaxPressure * p[i][j][k];
+    if (Pnloops != 0 && vertical) PorositySolver();
+    if (vertical) out_block_pressure();
 
     // Transient free surface: the top pressure runs linearly to zero at the surface.
-    if (FlagTFS == 1)
+    if (FlagTFS == 1 && vertical)
         for (int i = 2; i <= x; ++i)
             for (int j = 2; j <= y; ++j) {
                 const double h = m_dist_z[i][j][z], below = m_dist_z[i][j][z - 1];

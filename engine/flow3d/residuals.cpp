@@ -35,20 +35,20 @@ ResidualPeak largest_cell_residual(int equation)
     return equation >= 0 && equation < EquationCapacity ? peaks[equation] : ResidualPeak{};
 }
 
-void equation_residual(const Field3& phi, int equation)
+void equation_residual(const Field3& phi, int equation, Layers layers)
 {
     Boogie log;
     log.require(-1);
-    const int e = equation, x = xnumber, y = ynumber, z = znumber;
+    const int e = equation, x = xnumber, y = ynumber, z = layers.column() ? 1 : znumber;
     const double threshold = NormResidual[e] * InputErrorLimit / (static_cast<double>(x) * y * z);
-    const bool second = has_second_neighbours(e);
+    const bool second = has_second_neighbours(e) && !layers.column();
     const bool tagged = MBNo > 0 || second;  // those reports carry the iteration
     double sum = 0.0;
     ResidualPeak& peak = peaks[e];
     peak = ResidualPeak{};
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 // Cells held fixed by a huge central coefficient (out-blocks) solve no equation.
                 if (e != 4 && wap[i][j][k] > 1e15) continue;
                 const double r = e == 4 ? std::fabs(source[i][j][k]) : std::fabs(cell_residual(phi, i, j, k, second));

@@ -3,6 +3,7 @@
 // writes MaxResidual.
 #pragma once
 
+#include "engine/flow3d/layers.h"
 #include "engine/state/field_array.h"
 
 namespace zefra {
@@ -11,7 +12,8 @@ namespace zefra {
 // phi divided by NormResidual[equation]; reports single large residuals.
 // For the pressure correction (equation 4) the residual is the mass defect
 // held in `source`.  Ends the run (status 0) when the scale was never set.
-void equation_residual(const Field3& phi, int equation);
+// Sums the given layers (the water cells unless told otherwise).
+void equation_residual(const Field3& phi, int equation, Layers layers = water_layers());
 
 // The same for the field `f` designates and the current Equation.
 void Residual();

@@ -55,6 +55,19 @@ bool roofed_top_cell(int i, int j)
     return open_top_cell(i, j) && WallK[i][j][znumber] == -1;
 }
 
+NodeGrid roof_nodes()
+{
+    NodeGrid held;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            if (!roofed_top_cell(i, j)) continue;
+            const CellCorners c = cell_corners(i, j);
+            for (int a = 0; a < 2; ++a)
+                for (int b = 0; b < 2; ++b) held(c.i[a][b], c.j[a][b]) = 1.0;
+        }
+    return held;
+}
+
 namespace {
 
 // Lowest node of column (i, j) that moves with the surface.
@@ -95,12 +108,12 @@ void copy_end_levels()
         }
 }
 
-EndFluxes end_fluxes()
+EndFluxes end_fluxes(Layers layers)
 {
     EndFluxes e;
     const int x = xnumber;
     for (int j = 2; j <= ynumber; ++j)
-        for (int k = 2; k <= znumber; ++k) {
+        for (int k = layers.first; k <= layers.last; ++k) {
             e.in += WaterDensity * m_ar_x[1][j][k] * (xvel[1][j][k] * m_vec_x[1][j][0] + yvel[1][j][k] * m_vec_x[1][j][1]);
             e.out += WaterDensity * m_ar_x[x][j][k] * (xvel[x + 1][j][k] * m_vec_x[x][j][0] + yvel[x + 1][j][k] * m_vec_x[x][j][1]);
         }
@@ -145,10 +158,10 @@ double ratio(double target, double flux)
 
 }  // namespace
 
-EndScaling keep_end_discharges(const EndFluxes& before, Boogie& log)
+EndScaling keep_end_discharges(const EndFluxes& before, Boogie& log, Layers layers)
 {
     EndScaling s;
-    s.after = end_fluxes();
+    s.after = end_fluxes(layers);
     double target_in = before.in, target_out = before.out;
     double series_in = 0.0, series_out = 0.0;
     if (series_discharges(series_in, series_out)) {
@@ -161,7 +174,7 @@ EndScaling keep_end_discharges(const EndFluxes& before, Boogie& log)
     s.out_ratio = ratio(target_out, s.after.out);
     const int x = xnumber;
     for (int j = 2; j <= ynumber; ++j)
-        for (int k = 2; k <= znumber; ++k) {
+        for (int k = layers.first; k <= layers.last; ++k) {
             xvel[1][j][k] *= s.in_ratio;
             yvel[1][j][k] *= s.in_ratio;
             xvel[x + 1][j][k] *= s.out_ratio;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/common/boogie.h"
+#include "engine/flow3d/layers.h"
 
 namespace zefra {
 
@@ -41,6 +42,10 @@ bool open_top_cell(int i, int j);
 // keep their level.
 bool roofed_top_cell(int i, int j);
 
+// The surface nodes that keep their level: the corners of roofed top cells
+// (marked 1, all others 0).
+NodeGrid roof_nodes();
+
 // Water depth of node column (i, j), from its lowest moving node (see
 // relevel_column) to the top.
 double node_depth(int i, int j);
@@ -55,11 +60,12 @@ void relevel_column(int i, int j, double rise);
 void copy_end_levels();
 
 // Mass fluxes (kg/s) through the inflow face (node line 1) and the outflow
-// face (node line xnumber) with the ghost velocities and the present areas.
+// face (node line xnumber) with the ghost velocities and the present areas,
+// summed over the given layers (the water cells, or the columns).
 struct EndFluxes {
     double in = 0.0, out = 0.0;
 };
-EndFluxes end_fluxes();
+EndFluxes end_fluxes(Layers layers = water_layers());
 
 // After the grid has moved: scales the ghost velocities of both ends so that
 // each end carries the discharge of the time series (when one is stored and
@@ -68,6 +74,6 @@ struct EndScaling {
     EndFluxes after;
     double in_ratio = 1.0, out_ratio = 1.0;
 };
-EndScaling keep_end_discharges(const EndFluxes& before, Boogie& log);
+EndScaling keep_end_discharges(const EndFluxes& before, Boogie& log, Layers layers = water_layers());
 
 }  // namespace zefra

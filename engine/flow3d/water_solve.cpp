@@ -590,6 +590,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
             gFlagFlow = 0;
             if (OutBlockNo > 0 && FlagTFS != 1) write_forces();
             sprintflow();
+            if (FlagTFS > 0) writespider();  // the surface the results stand on, for letter X
             return Next::Return;
         }
     }
@@ -793,6 +794,7 @@ void WaterSolve()
             if (own_run()) iteration_limit(res_max, res_equation);
             if (OutBlockNo > 0 && FlagTFS != 1 && !transient()) write_forces();
             if (FlagTSC == 0) sprintflow();
+            if (FlagTSC == 0 && FlagTFS > 0) writespider();
             gFlagFlow = 0;
             f = pcorr;
             progress_end();

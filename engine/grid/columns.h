@@ -4,15 +4,26 @@
 // Reads zval; writes nothing.
 #pragma once
 
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_grid.h"
 
 namespace zefra {
 
-// Mean over the four corner columns (i-1 .. i, j-1 .. j) of a level function.
+// Mean over the four corner columns (i-1 .. i, j-1 .. j) of a level function
+// (at the first row of a side block, the main block's edge nodes it joins).
 template <class Level>
 double corner_mean(int i, int j, Level level)
 {
+    if (MBNo > 0) {
+        double sum = 0.0;
+        for (int di = 0; di <= 1; ++di)
+            for (int dj = 0; dj <= 1; ++dj) {
+                const NodeIndex n = cell_corner(i, j, di, dj);
+                sum += level(n.i, n.j);
+            }
+        return 0.25 * sum;
+    }
     return 0.25 * (level(i - 1, j - 1) + level(i, j - 1) + level(i - 1, j) + level(i, j));
 }
 

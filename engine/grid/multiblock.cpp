@@ -184,6 +184,38 @@ void joint_face(Boogie& log, int a, int j, Node from, Node to, int column)
     for (int k = 2; k <= znumber; ++k) m_ar_y[a][j][k] = 0.5 * (to.z(k) + from.z(k) - to.z(k - 1) - from.z(k - 1)) * l;
 }
 
+// What the cell geometry derives from the refreshed extents and areas of a
+// joint cell: its volumes, the column values at index 0, the ghost layers
+// above and below and beside it.  The first pass over the arrays formed them
+// from the distorted cell that reaches back to the main block's last node
+// line, and the solvers read every one of them.
+void refresh_derived(int a, int b)
+{
+    const int z = znumber;
+    double half_depth = 0.0, face_column = 0.0;
+    for (int k = 2; k <= z; ++k) {
+        half_depth += m_dist_z[a][b][k];
+        face_column += m_ar_y[a][b][k];
+    }
+    m_dist_z[a][b][0] = half_depth;
+    m_dist_z[a][b][1] = m_dist_z[a][b][2];
+    m_dist_z[a][b][z + 1] = m_dist_z[a][b][z + 2] = m_dist_z[a][b][z];
+    m_dist_x[a][b][0] = 0.5 * std::sqrt(dx1[a][b] * dx1[a][b] + dy1[a][b] * dy1[a][b]);
+    m_dist_y[a][b][0] = 0.5 * std::sqrt(dx2[a][b] * dx2[a][b] + dy2[a][b] * dy2[a][b]);
+    m_ar_y[a][b][0] = face_column;
+    blevel[a][b] = m_dist_z[a][b][2];
+    for (int k = 1; k <= z; ++k) Volume[a][b][k] = 2.0 * m_armap[a][b] * m_dist_z[a][b][k];
+    for (int k = 2; k <= z; ++k) {
+        if (b == 2) m_dist_y[a][1][k] = m_dist_y[a][2][k];
+        if (b == ynumber) m_dist_y[a][ynumber + 1][k] = m_dist_y[a][ynumber][k];
+    }
+    if (b == 2) {
+        double column = 0.0;
+        for (int k = 2; k <= z; ++k) column += m_ar_y[a][1][k];
+        m_ar_y[a][1][0] = column;
+    }
+}
+
 // Geometry of the side-block cell (a, b) whose two low-i corners are the main
 // block's edge nodes `low_low` (for node a-1, b-1) and `low_high` (a-1, b).
 void joint_cell(Boogie& log, int column, int a, int b, Node low_low, Node low_high, const char* side)
@@ -222,6 +254,7 @@ void joint_cell(Boogie& log, int column, int a, int b, Node low_low, Node low_hi
         m_vec_z[a][b][k][2] = nz / n;
     }
     m_armap[a][b] = m_ar_z[a][b][2] * m_vec_z[a][b][2][2];
+    refresh_derived(a, b);
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/common/boogie.h"
+#include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
 #include "engine/input/data_sets.h"
@@ -18,6 +20,7 @@
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 #include "engine/state/state_output.h"
+#include "engine/state/state_run.h"
 #include "engine/state/state_sediment.h"
 #include "engine/state/state_tables.h"
 #include "engine/state/state_turbulence.h"
@@ -31,13 +34,53 @@ constexpr long SecondPassCharacters = 10000;
 
 // Takes characters one by one and hands every letter that starts a data set to
 // its reader.  Characters taken inside data sets do not count to the limit.
-void scan_control(TextScanner& control, long limit, DataSetReader (*reader_of)(int))
+// Returns the number of characters of the file taken when the limit stopped
+// the reading before the end of the file, or -1.
+long long scan_control(TextScanner& control, long limit, DataSetReader (*reader_of)(int))
 {
     for (long taken = 0; taken < limit; ++taken) {
         int c = control.get();
-        if (c == EOF) return;
+        if (c == EOF) return -1;
         if (DataSetReader read = reader_of(c)) read(control);
     }
+    return control.peek() == EOF ? -1 : control.taken();
+}
+
+// The line of `control` that holds character number `offset` (from 0).
+long line_at(long long offset)
+{
+    TextScanner control(ControlFileName);
+    long line = 1;
+    for (long long n = 0; n < offset; ++n) {
+        const int c = control.get();
+        if (c == EOF) break;
+        if (c == '\n') ++line;
+    }
+    return line;
+}
+
+// Whether the rest of `control` holds a letter B or a W 5, the data sets of
+// the second pass.
+bool later_array_data_set(TextScanner& control)
+{
+    for (int c = control.get(); c != EOF; c = control.get()) {
+        if (c == 'B') return true;
+        if (c != 'W') continue;
+        control.skip_space();
+        if (control.peek() == '5' && !is_digit(control.peek(1))) return true;
+    }
+    return false;
+}
+
+// Everything after the character limit of a pass is ignored: the log and the
+// end-of-run line say where the reading stopped.
+void report_stop(long long stopped, long limit, const char* what)
+{
+    if (stopped < 0) return;
+    const long line = line_at(stopped);
+    log_append("Reading of 'control' stopped at line %ld after %ld characters outside data sets: %s after it are not read\n", line, limit,
+               what);
+    account_warning("'control' read only to line %ld (%ld characters outside data sets); %s after it were not read", line, limit, what);
 }
 
 // The grid sizes come from G 1; without a valid G 1 in the part of the file
@@ -78,6 +121,30 @@ void clip_out_blocks(Boogie& log)
     }
 }
 
+// Counts that would make a run take hours are allowed, but said: a cell
+// update of the point solver costs some 5 ns, an outer iteration of the flow
+// some 2 microseconds per cell, and a pass over the run letters with a flow
+// computation a hundred iterations at the least.
+void warn_of_long_runs(Boogie& log)
+{
+    const double cells = static_cast<double>(xnumber - 1) * (ynumber - 1) * (znumber - 1);
+    const double limit = static_cast<double>(std::min(iterGlobalMax, 1000L));
+    const double sweep_seconds = 6.0 * 2.0 * GaussIter * cells * 5e-9;
+    if (lcray == 'Y' && GaussIter > 100 && sweep_seconds * limit > 3600.0) {
+        log.print("Warning: F 59 asks for %d Gauss-Seidel sweeps per solver call: some %.1f s for each outer iteration on this grid; "
+                  "the run may take hours\n",
+                  GaussIter, sweep_seconds);
+        account_warning("F 59 %d sweeps per solver call may make the run take hours", GaussIter);
+    }
+    bool computes = false;
+    for (int n = 0; n < RunLettersExecuted; ++n) computes = computes || (run[n] != 0 && std::strchr("WDSQ", run[n]) != nullptr);
+    const double pass_seconds = 100.0 * cells * 2e-6;
+    if (computes && IterF2 > 1 && IterF2 * pass_seconds > 4.0 * 3600.0) {
+        log.print("Warning: F 20 asks for %d passes over the run letters: at least %.0f hours on this grid\n", IterF2, IterF2 * pass_seconds / 3600.0);
+        account_warning("F 20 %d passes may make the run take hours", IterF2);
+    }
+}
+
 // Checks and completions after the arrays exist.
 void complete_settings()
 {
@@ -96,6 +163,7 @@ void complete_settings()
 
     for (int i = 0; i <= xnumber + 1; ++i) ManArray[i] = ManningInit;
     clip_out_blocks(log);
+    warn_of_long_runs(log);
 
     if (IONo < 0) {
         log.print("Input error for G 7 in control\n");
@@ -130,6 +198,7 @@ void complete_settings()
 
 void kread()
 {
+    long long first_stop = -1;
     Boogie log(Boogie::Mode::Fresh);
     log.require(-3);
     {
@@ -146,9 +215,11 @@ void kread()
         log.close();  // data-set readers append their own messages
 
         set_control_defaults();
-        scan_control(control, FirstPassCharacters, first_pass_reader);
+        first_stop = scan_control(control, FirstPassCharacters, first_pass_reader);
     }
+    report_stop(first_stop, FirstPassCharacters, "the data sets");
 
+    check_component_indices();
     log_append("In kelio1: IONo = %d\n", IONo);
     log_append("TurbulenceModel = %d\n", TurbulenceModel);
     if (Flag2Dim == 1) znode = 0;
@@ -170,7 +241,11 @@ void kread()
             set_status(mc_message, "cannot open file 'control' ");
             end_run(-3);
         }
-        scan_control(control, SecondPassCharacters, second_pass_reader);
+        const long long second_stop = scan_control(control, SecondPassCharacters, second_pass_reader);
+        // The second pass takes only the B and W 5 data sets: its stop matters
+        // when one of them stands after it (within what the first pass read).
+        if (second_stop >= 0 && (first_stop < 0 || second_stop < first_stop) && later_array_data_set(control))
+            report_stop(second_stop, SecondPassCharacters, "B and W 5 data sets");
     }
 
     for (int i = 1; i <= xnumber + 1; ++i)

@@ -38,6 +38,11 @@ void read_W_second_pass(TextScanner& s);
 void skip_F_second_pass(TextScanner& s);
 void skip_T_second_pass(TextScanner& s);
 
+// After the first pass: every Q term and every enabled G 17 / G 18 box of a
+// run with components must name components that exist (0 ... NoComponents-1),
+// whatever the order of the data sets; else the data set's message, status 1.
+void check_component_indices();
+
 // The data-set number behind a letter ("%d"); false when there is none.
 bool read_data_set_number(TextScanner& s, int& number);
 

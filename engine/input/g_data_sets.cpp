@@ -12,6 +12,7 @@
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 #include "engine/state/state_output.h"
+#include "engine/state/state_quality.h"
 #include "engine/state/state_sediment.h"
 #include "engine/state/state_surface.h"
 #include "engine/state/state_tables.h"
@@ -122,10 +123,14 @@ void read_g7(S& s)
     IORecord& r = IO[IONo];
     s.scan("%d %d %d %d %d %d %d %d ", &r.type, &r.side, &r.a1, &r.a2, &r.b1, &r.b2, &r.paralell, &r.update);
     s.scan(" %lf %lf %lf %lf", &r.Q, &r.x, &r.y, &r.z);
-    int side = std::abs(r.side);
+    // Sides 11 ... 19 name the joint line of a block of a multi-block grid,
+    // whose patch is (j, k) like the ends; the inflow/outflow check holds
+    // them against the W 3 blocks.
+    const bool joint = r.side >= 11 && r.side <= 19;
+    const int side = joint ? 1 : std::abs(r.side);
     bool patch_fits = (side == 1 && r.a2 <= ynumber && r.b2 <= znumber) || (side == 2 && r.a2 <= xnumber && r.b2 <= znumber) ||
                       (side == 3 && r.a2 <= xnumber && r.b2 <= ynumber) || side == 0;
-    if (r.side < -3 || r.side > 3 || r.type < 0 || r.type > 1 || !patch_fits) input_error("Input error for G 7 in control");
+    if ((!joint && (r.side < -3 || r.side > 3)) || r.type < 0 || r.type > 1 || !patch_fits) input_error("Input error for G 7 in control");
 }
 
 // G 8: a region with given initial velocities.
@@ -242,6 +247,7 @@ void read_border_source(S& s, int number)
     s.scan("%lf", &r.value);
     r.lower = 0.0;
     r.upper = 1e20;
+    r.data_set = number;
     if (number == 18) {
         if (s.scan("%lf", &r.lower) != 1) {
             r.lower = 0.0;
@@ -328,7 +334,9 @@ void read_g24(S& s)
         for (int blanks = 0; blanks < G24Blanks && is_space(s.peek()); ++blanks) s.get();
         bool complete = s.read_raw(r.code);
         complete = s.scan("%d %d", &r.level, &r.size) == 2 && complete;
-        if (r.level < 0 || r.level > znumber || r.size < 0 || r.size > lnumber) log_and_end(1, "Error in G 24 data set \n");
+        // The second integer is a grain size, or for code q a component.
+        const int largest = r.code == 'q' ? std::max(lnumber, NoComponents - 1) : lnumber;
+        if (r.level < 0 || r.level > znumber || r.size < 0 || r.size > largest) log_and_end(1, "Error in G 24 data set \n");
         if (!complete) return;  // nothing more can be read from this data set
     }
 }

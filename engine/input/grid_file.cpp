@@ -36,10 +36,15 @@ int thinned(int lines)
     return (lines + 1) / 2;
 }
 
+// The largest node indices a grid file named, whether taken or not.
+struct Extent {
+    int i = 0, j = 0;
+};
+
 // Reads point lines of `scanner` and hands each one inside the grid to `take`;
 // returns the number of distinct points (i, j) taken inside 1..x, 1..y.
 template <class Take>
-int read_points(TextScanner& scanner, bool with_roof, Take take)
+int read_points(TextScanner& scanner, bool with_roof, Take take, Extent* extent = nullptr)
 {
     std::vector<char> seen(static_cast<std::size_t>(xnumber + 2) * (ynumber + 2), 0);
     const long line_limit = 5L * xnumber * ynumber;
@@ -50,6 +55,10 @@ int read_points(TextScanner& scanner, bool with_roof, Take take)
         int fields = with_roof ? scanner.scan("%d%d%lf%lf%lf%lf\n", &i, &j, &x, &y, &zb, &zt)
                                : scanner.scan("%d%d%lf%lf%lf\n", &i, &j, &x, &y, &zb);
         if (fields != (with_roof ? 6 : 5)) break;
+        if (extent) {
+            extent->i = std::max(extent->i, i);
+            extent->j = std::max(extent->j, j);
+        }
         if (i < 1 || i > xnumber + 1 || j < 1 || j > ynumber + 1) continue;
         take(i, j, x, y, zb, zt);
         char& mark = seen[static_cast<std::size_t>(i) * (ynumber + 2) + j];
@@ -170,13 +179,19 @@ void readkoor()
                         "but G 1 gives ynumber = %d\n", ynumber);
 
     // Bed points and the vertical grid lines between bed and top.
+    Extent extent;
     int taken = read_points(grid, !open_surface, [&](int i, int j, double x, double y, double zb, double zt) {
         double top = zt;
         if (open_surface) top = zb > level - MinimumDepthOverBed ? zb + MinimumDepthOverBed : level;
         xval[i][j] = x;
         yval[i][j] = y;
         lay_column(i, j, zb, top, zdistrib);
-    });
+    }, &extent);
+    // A grid file larger than G 1 says is read only as far as G 1 reaches.
+    const int grid_i = in_i ? thinned(xnumber) : xnumber, grid_j = in_j ? thinned(ynumber) : ynumber;
+    if (extent.i > grid_i || extent.j > grid_j)
+        log_append("The grid file holds node lines up to i = %d, j = %d; G 1 takes %d x %d: %d node lines in i and %d in j are dropped\n",
+                   extent.i, extent.j, xnumber, ynumber, std::max(extent.i - grid_i, 0), std::max(extent.j - grid_j, 0));
 
     // Local vertical distributions.
     for (int r = 0; r < DistribNo; ++r) {

@@ -51,7 +51,7 @@ bool check_record(Boogie& log, int n, const IORecord& r)
         if (r.a2 > xnumber && failed()) log.print("a2(%d) larger than xnumber(%d)\na2, b2: %d, %d\n", r.a2, xnumber, r.a2, r.b2);
         if (r.b2 > znumber && failed())
             log.print("b2 (%d) larger than znumber (%d) \na2, b2: %d, %d\n", r.b2, znumber, r.a2, r.b2);
-    } else if (side == 1) {
+    } else if (side == 1 || r.side > 10) {
         if (r.a2 > ynumber && failed()) log.print("a2(%d) larger than ynumber(%d)\na2, b2: %d, %d\n", r.a2, ynumber, r.a2, r.b2);
         if (r.b2 > znumber && failed()) log.print("b2(%d) larger than znumber(%d)\na2, b2: %d, %d\n", r.b2, znumber, r.a2, r.b2);
     }

@@ -196,6 +196,9 @@ void read_q(S& s)
         break;
     case 2: case 1002: case 1012: case 2002:
         if (s.scan("%d %lf", &t.a, &t.value1) != 2 || !component(t.a)) bad();
+        // The exchange at the surface goes towards a level (a saturation),
+        // which may follow the rate; without it the level is 0.
+        if (code == 1002 && s.scan("%lf", &t.value2) != 1) t.value2 = 0.0;
         break;
     case 3: case 1003: case 2003:
         if (s.scan("%d %d %lf", &t.a, &t.b, &t.value1) != 3 || !component(t.a) || !component(t.b)) bad();
@@ -207,6 +210,16 @@ void read_q(S& s)
     }
     if (NoTerms >= QTermCapacity) bad();
     QTerms[NoTerms++] = t;
+}
+
+// Which partners a term code reads: 0 none, 1 a, 2 a and b.
+int partners(int code)
+{
+    switch (code) {
+    case 2: case 1002: case 1012: case 2002: return 1;
+    case 3: case 1003: case 2003: case 4: case 1004: case 2004: return 2;
+    default: return 0;
+    }
 }
 
 // ---- H: water-quality table n with its points ----
@@ -228,6 +241,20 @@ void read_h(S& s)
 }
 
 }  // namespace
+
+void check_component_indices()
+{
+    if (NoComponents < 1) return;  // without components the records are not used
+    auto names = [](int c) { return c >= 0 && c < NoComponents; };
+    for (int n = 0; n < NoTerms; ++n) {
+        const QTerm& t = QTerms[n];
+        const int p = partners(t.code);
+        if (!names(t.component) || (p >= 1 && !names(t.a)) || (p >= 2 && !names(t.b)))
+            log_and_end(1, "Input error for Q %d %d in control\n", t.code, t.component);
+    }
+    for (int n = 0; n < BorderSourceNo; ++n)
+        if (BorderSource[n].component >= NoComponents) log_and_end(1, "Input error for G %d in control", BorderSource[n].data_set);
+}
 
 // T: the title, stored from Title[1] while the characters are printable, at
 // most 28 of them; the first position not stored gets a blank.  The whole rest

@@ -18,6 +18,7 @@
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 #include "engine/state/state_output.h"
+#include "engine/state/state_quality.h"
 #include "engine/state/state_run.h"
 #include "engine/state/state_sediment.h"
 #include "engine/state/state_surface.h"
@@ -33,6 +34,26 @@ constexpr const char* ResultFileName = "result";
 double written(double value)
 {
     return value < 1e-30 ? 0.0 : value;
+}
+
+bool has_components()
+{
+    return NoComponents > 0 && comp;
+}
+
+// The water-quality components follow the flow, one line per cell in the
+// same order: "Q i j k n" and the n concentrations.  Readers that do not know
+// these lines pass over them (Q starts no record of the flow).
+void write_component_lines(std::FILE* fp)
+{
+    if (!has_components()) return;
+    for (int i = 1; i <= xnumber + 1; ++i)
+        for (int j = 1; j <= ynumber + 1; ++j)
+            for (int k = 0; k <= znumber + 1; ++k) {
+                std::fprintf(fp, "Q %2d %2d %2d %d", i, j, k, NoComponents);
+                for (int m = 0; m < NoComponents; ++m) std::fprintf(fp, " %14.8e", comp[m][i][j][k]);
+                std::fprintf(fp, "\n");
+            }
 }
 
 }  // namespace
@@ -60,6 +81,7 @@ void write_result_file()
                              " %14.8e %14.8e %14.8e\n",
                              i, j, k, xvel[i][j][k], yvel[i][j][k], zvel[i][j][k], written(kinen[i][j][k]), written(epsilon[i][j][k]),
                              gama[i][j][k], flow1[i][j][k], flow2[i][j][k], flow3[i][j][k], Pres[i][j][k]);
+    write_component_lines(fp);
     out.commit();
     account_file(ResultFileName);
     set_status(mc_message, "have written result file  ");
@@ -85,6 +107,22 @@ bool read_values(TextScanner& in, char letter, CellRecord& r)
     default:  // D, E, F
         return in.scan("%lf%lf%lf%lf%lf%lf%lf%lf%lf", &r.u, &r.v, &r.w, &r.k_turb, &r.eps, &r.f1, &r.f2, &r.f3, &r.p) == 9;
     }
+}
+
+// A component line: its n values go to the components of this run, as far as
+// both have them.  False when the line is incomplete.
+bool read_component_line(TextScanner& in, long& count)
+{
+    int i = 0, j = 0, k = 0, n = 0;
+    if (in.scan("%d%d%d%d", &i, &j, &k, &n) != 4 || n < 0) return false;
+    const bool stored = has_components() && i >= 1 && i <= xnumber + 1 && j >= 1 && j <= ynumber + 1 && k >= 0 && k <= znumber + 1;
+    for (int m = 0; m < n; ++m) {
+        double value = 0.0;
+        if (in.scan("%lf", &value) != 1) return false;
+        if (stored && m < NoComponents) comp[m][i][j][k] = value;
+    }
+    if (stored) ++count;
+    return true;
 }
 
 bool indices_in_range(char letter, const CellRecord& r)
@@ -140,9 +178,11 @@ void readres()
 
     const long expected = static_cast<long>(znumber + 2) * (xnumber + 1) * (ynumber + 1);
     // The reading stops after a budget of characters, in case the file never
-    // ends; a cell line of the present form takes about 170 characters.
-    const long long budget = 256LL * (expected + 16);
-    long count = 0;
+    // ends; a cell line of the present form takes about 170 characters, a
+    // component line about 20 and 16 per component.
+    const long long per_cell = 256LL + (has_components() ? 32LL + 16LL * NoComponents : 0LL);
+    const long long budget = per_cell * (expected + 16);
+    long count = 0, component_count = 0;
     for (;;) {
         const int c = in.peek();
         if (c == EOF || in.taken() >= budget) break;
@@ -166,6 +206,8 @@ void readres()
             double value = 0.0;
             if (in.scan("%d%d", &i, &j) == 2 && in.scan("%lf", &value) == 1 && i >= 2 && i <= xnumber && j >= 1 && j <= ynumber)
                 bedshear[i][j] = value;
+        } else if (letter == 'Q') {
+            read_component_line(in, component_count);
         } else if (letter == 'A' || letter == 'B' || (letter >= 'D' && letter <= 'G')) {
             CellRecord r;
             if (in.scan("%d%d%d", &r.i, &r.j, &r.k) != 3) continue;
@@ -175,13 +217,26 @@ void readres()
         }
     }
 
+    // A file without a single cell line (empty, or not a result file at all)
+    // is no result: the run ends as for a missing file.
+    if (count == 0) {
+        set_status(mc_message, "cannot open file 'result' ");
+        log.print("No cell line in 'result': cannot open file 'result' \n");
+        log.close();
+        end_run(-3);
+    }
     for (int i = 1; i <= xnumber + 1; ++i)
         for (int j = 2; j <= ynumber; ++j) bedshear[i][j] = bed_shear_from_k(kinen[i][j][2]);
     FlagInitialized = 1;
+    FlagDepthAveraged = 0;  // a depth-averaged run starts again from the layers read
     gFlagRead = 0;
     set_status(mc_message, " Have finished reading 'result'");
     log.print("Have read %ld cells from result file\n", count);
-    if (count != expected) log.print("Warning: may not have read correct number of data sets from result\tfile\n");
+    if (component_count > 0) log.print("Have read water-quality components of %ld cells from result file\n", component_count);
+    if (count != expected) {
+        log.print("Warning: may not have read correct number of data sets from result\tfile\n");
+        account_warning("'result' held %ld of the %ld cells of the grid", count, expected);
+    }
 }
 
 }  // namespace zefra

@@ -1,7 +1,7 @@
 // The result file `result`: the whole flow field as text, written by letter M
 // (through sprintflow) and read back by letter R.
-// Writes or reads the velocities, k, epsilon, gama, face fluxes, pressure
-// and bed shear.
+// Writes or reads the velocities, k, epsilon, gama, face fluxes, pressure,
+// bed shear and the water-quality components.
 #pragma once
 
 namespace zefra {

@@ -1,17 +1,23 @@
 // Convection-diffusion coefficients of the suspended sediment (volume-flux
 // units), built on the frozen flow.
 // Reads the face fluxes, diff, the geometry, the sediment settings and
-// fall velocities; writes ae … an and at, ab, ap (and catt, cabb).
+// fall velocities, the wall markers and OBlok; writes ae … an and at, ab, ap.
 #pragma once
 
 namespace zefra {
 
-// Horizontal coefficients ae, aw, an, as shared by every size.
+// Horizontal coefficients ae, aw, an, as shared by every size.  diff holds
+// the eddy viscosity; F 12's Schmidt number makes it the diffusivity.
 void coeffe_setup();
 
 // Vertical coefficients at, ab and the central coefficient ap of each size,
-// with the settling velocity; an ap near zero is reported and sets
+// with the settling velocity and the size's own Schmidt number; blocked
+// cells get ap = 1e25.  An ap near zero in a water cell is reported and sets
 // FlagErrorBreak (steady runs).
 void coeffe_setup2();
+
+// Whether the second-order upwind scheme of F 27 is available; until it is,
+// F 27 1 runs with the first-order coefficients.
+bool second_order_sediment();
 
 }  // namespace zefra

@@ -5,7 +5,7 @@
 // the blocks add up), never below the lower bed limit; the nodes of each
 // column then keep their relative places between the new bed and the water
 // level, and a column shallower than TSCMinDepth gets its top raised to that
-// depth above the bed.
+// depth above the bed.  The moved bed is written to `koordina.new`.
 #include "engine/startup/bed_logg.h"
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/common/boogie.h"
+#include "engine/input/grid_file.h"
 #include "engine/input/text_scanner.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -59,7 +60,7 @@ void apply_block(const std::vector<double>& change)
                 const double fraction = std::fabs(height) > 1e-12 ? (zval[i][j][k] - old_bed) / height : (k - 1.0) / (znumber - 1);
                 zval[i][j][k] = bed + fraction * (top - bed);
             }
-            zval[i][j][1] = bed;
+            zval[i][j][0] = zval[i][j][1] = bed;  // line 0 is the bed that koosurf and the bed plots carry
             zval[i][j][znumber] = top;
         }
 }
@@ -85,7 +86,8 @@ void bed_logg()
     const int sizes = std::min(lnumber, SizeCapacity - 1);
     std::vector<double> change(static_cast<std::size_t>(xnumber + 2) * (ynumber + 2));
     int c = file.get();
-    for (int block = 0; block < MaxBlocks && c != EOF; ++block) {
+    int block = 0;
+    for (; block < MaxBlocks && c != EOF; ++block) {
         while (c != EOF && c != 'T') c = file.get();
         if (c == EOF) break;
         file.scan(" %lf\n\n", &stime);
@@ -108,6 +110,8 @@ void bed_logg()
         }
         apply_block(change);
     }
+    // The moved bed, for a later run to read as its grid.
+    if (block > 0) writekoor();
 }
 
 }  // namespace zefra

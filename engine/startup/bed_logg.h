@@ -1,6 +1,6 @@
 // Stored bed level changes of an earlier run (`loggfil.pre`), applied to the
 // grid before the flow is initialised.
-// Reads `loggfil.pre`; writes zval.
+// Reads `loggfil.pre`; writes zval and `koordina.new`.
 #pragma once
 
 namespace zefra {

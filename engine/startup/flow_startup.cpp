@@ -479,19 +479,11 @@ void region_velocities()
     }
 }
 
-// Depth-averaged mode: level 0 of the fields holds the depth average.
+// Depth-averaged mode: level 0 of the fields holds the depth average, the
+// wall markers only the horizontal walls.
 void depth_averages()
 {
-    const double share = 1.0 / (znumber - 1);
-    auto average = [share](Field3 f) {
-        for (int i = 0; i < f.extent(0); ++i)
-            for (int j = 0; j < f.extent(1); ++j) {
-                double sum = 0.0;
-                for (int k = 2; k <= znumber; ++k) sum += f[i][j][k];
-                f[i][j][0] = sum * share;
-            }
-    };
-    for (Field3* f : {&xvel, &yvel, &Pres, &kinen, &epsilon, &flow1, &flow2, &flow3}) average(*f);
+    depth_average_flow();
     WallK.fill(0);
     Wall.fill(0);
     for (int i = 0; i <= xnumber + 1; ++i)
@@ -501,6 +493,22 @@ void depth_averages()
 }
 
 }  // namespace
+
+void depth_average_flow()
+{
+    const double share = 1.0 / (znumber - 1);
+    auto column = [share](Field3 a, bool whole) {
+        for (int i = 0; i < a.extent(0); ++i)
+            for (int j = 0; j < a.extent(1); ++j) {
+                double sum = 0.0;
+                for (int k = 2; k <= znumber; ++k) sum += a[i][j][k];
+                a[i][j][0] = whole ? sum : sum * share;
+            }
+    };
+    for (Field3* a : {&xvel, &yvel, &Pres, &kinen, &epsilon}) column(*a, false);
+    // A column's flux is what passes through its whole depth.
+    for (Field3* a : {&flow1, &flow2, &flow3}) column(*a, true);
+}
 
 void startup()
 {

@@ -31,6 +31,7 @@ void default_run_settings()
 {
     FlagErrorBreak = 0;
     FlagInitialized = 0;
+    FlagDepthAveraged = 0;
     FlagFlowParamChange = 0;
     FlagSedimDial = 0;
     std::memset(run, 0, sizeof run);
@@ -187,7 +188,7 @@ void default_surface_settings()
 
 void default_porous_settings()
 {
-    FlagBedPoros = FlagInitPoros = 0;
+    FlagBedPoros = FlagInitPoros = FlagInitVeg = 0;
     MinPorosity = 0.35;
     RelaxPorosity = 2.0;
     RoughPoros1 = 0.5;
@@ -225,6 +226,8 @@ void default_output_settings()
     lnode = 1;
     contourNo = 0;
     std::fill(std::begin(contourLevels), std::end(contourLevels), 0.0);
+    InterpolNo = -1;
+    InterresStarted = false;
 }
 
 void default_sediment_settings()
@@ -234,8 +237,10 @@ void default_sediment_settings()
     shieldscoeff = 0.047;
     Schmidt = 1.0;
     std::fill(std::begin(invSchmidt), std::end(invSchmidt), 1.0);
-    for (double* table : {gsize, fallvelo, cohesive, inflow, pointsource})
+    for (double* table : {gsize, fallvelo, cohesive, inflow, pointsource, outflow, trapped})
         std::fill(table, table + SizeCapacity, 0.0);
+    indexl = 1;
+    CyclicSCopies = 0;
     SizeDataSetsRead = 0;
     for (auto& sample : SedimentSample) std::fill(std::begin(sample), std::end(sample), 0.0);
     SedimentSample[0][1] = 1.0;  // sample 0 is one single size

@@ -27,6 +27,18 @@ constexpr int ContourCapacity = 20;
 inline int contourNo = 0;          // L
 inline double contourLevels[ContourCapacity];
 
+// Points of the point report `interres` (F 48 1 ... 4), read from `interpol`
+// at the first report of a run: M points are reported at every write, T points
+// at the writes within 0.1 s of their time.
+struct InterpolPoint {
+    double time, x, y;
+    bool outside_logged;  // the log has said once that it lies outside the grid
+};
+constexpr int InterpolCapacity = 999;
+inline int InterpolNo = -1;           // -1: `interpol` not read yet in this run
+inline InterpolPoint Interpol[InterpolCapacity];
+inline bool InterresStarted = false;  // `interres` emptied in this run, then appended to
+
 void default_output_settings();
 
 }  // namespace zefra

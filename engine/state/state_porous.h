@@ -4,7 +4,8 @@
 namespace zefra {
 
 inline int FlagBedPoros = 0;   // F 7 P: allocates the porosity arrays
-inline int FlagInitPoros = 0;
+inline int FlagInitPoros = 0;  // the porous layer is built (file `porosity` read, or under the moving bed)
+inline int FlagInitVeg = 0;    // the file `vegdata` is read
 inline double MinPorosity = 0.35;
 inline double RelaxPorosity = 2.0;
 inline double RoughPoros1 = 0.5;

@@ -33,6 +33,7 @@ inline int FlagInitSedim = 0;   // letter I has run; never reset
 inline int FlagSedimDial = 0;   // cleared by letter S
 inline int FlagErrorBreak = 0;  // a computation failed in a way the driver survives
 inline int FlagInitialized = 0; // the flow fields hold a started solution
+inline int FlagDepthAveraged = 0;  // the columns (index 0) hold the flow of the depth-averaged solver
 inline int FlagFlowParamChange = 0;  // a host asks the flow solver to re-read its scheme settings
 
 constexpr int RunStringSize = 20;

@@ -69,6 +69,7 @@ inline DistributionRecord Distribution[DistributionCapacity];
 struct BorderSourceRecord {
     int i1, i2, j1, j2, k1, k2, component;
     double value, lower, upper;
+    int data_set;  // 17 or 18, for the messages
 };
 constexpr int BorderSourceCapacity = 100;
 inline int BorderSourceNo = 0;

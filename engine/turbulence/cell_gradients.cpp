@@ -8,33 +8,6 @@ namespace zefra {
 
 namespace {
 
-struct Column {
-    int i, j;
-};
-
-// The neighbouring column across the low-i, low-j and high-j faces: the
-// partner of the link tables at a block joint, else the next index.
-inline Column low_i(int i, int j)
-{
-    if (MBNo > 0)
-        if (const JointCell c = joint_low_i(i, j)) return {c.i, c.j};
-    return {i - 1, j};
-}
-
-inline Column low_j(int i, int j)
-{
-    if (MBNo > 0 && j == 2)
-        if (const JointCell c = joint_across_edge(i, 1)) return {c.i, c.j};
-    return {i, j - 1};
-}
-
-inline Column high_j(int i, int j)
-{
-    if (MBNo > 0 && j == ynumber)
-        if (const JointCell c = joint_across_edge(i, ynumber)) return {c.i, c.j};
-    return {i, j + 1};
-}
-
 // Weight of the cell's own value at a face: the neighbour's share of the
 // distance between the two centres.
 inline double own_weight(double own_half, double other_half)
@@ -44,15 +17,35 @@ inline double own_weight(double own_half, double other_half)
 
 // Calls face(weight, neighbour i, neighbour j, neighbour k, nx, ny, nz, area)
 // for the six faces of cell (i, j, k), normals pointing out of the cell.
+// Across a block joint the neighbour is the partner cell, the face is the
+// main block's edge J-face, and the partner's distance to it is its own
+// half extent across that face (j in the main block, i in the side block).
+// On the column layer (k = 0) only the four side faces.
 template <class Face>
 inline void for_each_face(int i, int j, int k, Face face)
 {
     const double hx = m_dist_x[i][j][k], hy = m_dist_y[i][j][k], hz = m_dist_z[i][j][k];
-    const Column w = low_i(i, j), s = low_j(i, j), n = high_j(i, j);
-    face(own_weight(hx, m_dist_x[w.i][w.j][k]), w.i, w.j, k, -m_vec_x[i - 1][j][0], -m_vec_x[i - 1][j][1], 0.0, m_ar_x[i - 1][j][k]);
+    const JointCell w = MBNo > 0 ? joint_low_i(i, j) : JointCell{};
+    if (w) {
+        const int edge = w.j == 2 ? 1 : ynumber;
+        const double sign = w.j == 2 ? 1.0 : -1.0;  // the edge normal points into the main block
+        face(own_weight(hx, m_dist_y[w.i][w.j][k]), w.i, w.j, k, sign * m_vec_y[w.i][edge][0], sign * m_vec_y[w.i][edge][1], 0.0,
+             m_ar_y[w.i][edge][k]);
+    } else {
+        face(own_weight(hx, m_dist_x[i - 1][j][k]), i - 1, j, k, -m_vec_x[i - 1][j][0], -m_vec_x[i - 1][j][1], 0.0, m_ar_x[i - 1][j][k]);
+    }
     face(own_weight(hx, m_dist_x[i + 1][j][k]), i + 1, j, k, m_vec_x[i][j][0], m_vec_x[i][j][1], 0.0, m_ar_x[i][j][k]);
-    face(own_weight(hy, m_dist_y[s.i][s.j][k]), s.i, s.j, k, -m_vec_y[i][j - 1][0], -m_vec_y[i][j - 1][1], 0.0, m_ar_y[i][j - 1][k]);
-    face(own_weight(hy, m_dist_y[n.i][n.j][k]), n.i, n.j, k, m_vec_y[i][j][0], m_vec_y[i][j][1], 0.0, m_ar_y[i][j][k]);
+    const JointCell s = MBNo > 0 && j == 2 ? joint_across_edge(i, 1) : JointCell{};
+    const JointCell n = MBNo > 0 && j == ynumber ? joint_across_edge(i, ynumber) : JointCell{};
+    if (s)
+        face(own_weight(hy, m_dist_x[s.i][s.j][k]), s.i, s.j, k, -m_vec_y[i][j - 1][0], -m_vec_y[i][j - 1][1], 0.0, m_ar_y[i][j - 1][k]);
+    else
+        face(own_weight(hy, m_dist_y[i][j - 1][k]), i, j - 1, k, -m_vec_y[i][j - 1][0], -m_vec_y[i][j - 1][1], 0.0, m_ar_y[i][j - 1][k]);
+    if (n)
+        face(own_weight(hy, m_dist_x[n.i][n.j][k]), n.i, n.j, k, m_vec_y[i][j][0], m_vec_y[i][j][1], 0.0, m_ar_y[i][j][k]);
+    else
+        face(own_weight(hy, m_dist_y[i][j + 1][k]), i, j + 1, k, m_vec_y[i][j][0], m_vec_y[i][j][1], 0.0, m_ar_y[i][j][k]);
+    if (k == 0) return;  // a column of the depth-averaged solver has no faces above and below
     const double* down = m_vec_z[i][j][k - 1].data();
     const double* up = m_vec_z[i][j][k].data();
     face(own_weight(hz, m_dist_z[i][j][k - 1]), i, j, k - 1, -down[0], -down[1], -down[2], m_ar_z[i][j][k - 1]);

@@ -2,7 +2,9 @@
 // of the face value times the outward area vector, face values interpolated
 // linearly between the two cell centres with the half extents of the cells.
 // Results are the gradient times the cell volume.  Across a block joint the
-// neighbour is the partner cell of the link tables.
+// neighbour is the partner cell of the link tables.  On the column layer
+// (k = 0) of the depth-averaged solver the four side faces of the column give
+// the horizontal gradient times the column volume.
 // Reads the geometry and the field given; writes nothing.
 #pragma once
 

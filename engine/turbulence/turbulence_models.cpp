@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/common/boogie.h"
 #include "engine/state/fields.h"
@@ -129,6 +130,18 @@ void eddy_diffusivity(int equation)
 void GammaCalc()
 {
     eddy_diffusivity(Equation);
+}
+
+void eddy_viscosity_to_diff()
+{
+    // gama and gamaV belong to the flow equation assembled last.
+    const std::vector<double> kept(gama.data(), gama.data() + gama.size()), kept_vertical(gamaV.data(), gamaV.data() + gamaV.size());
+    eddy_diffusivity(1);
+    const double* g = gama.data();
+    double* d = diff.data();
+    for (std::size_t n = 0, size = std::min(gama.size(), diff.size()); n < size; ++n) d[n] = g[n] / WaterDensity;
+    std::copy(kept.begin(), kept.end(), gama.data());
+    std::copy(kept_vertical.begin(), kept_vertical.end(), gamaV.data());
 }
 
 namespace {

@@ -15,10 +15,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 #include "engine/common/boogie.h"
 #include "engine/common/physics.h"
 #include "engine/common/run_exit.h"
+#include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -67,14 +70,32 @@ double bed_kappa(int i, int j, int k)
     return Xkappa / (2.5 * conc[0][i][j][k] + 1.0);
 }
 
+// Position of corner (di, dj) of cell (i, j) at level k (the joint-aware corner).
+void corner(int i, int j, int di, int dj, int k, double p[3])
+{
+    const NodeIndex n = cell_corner(i, j, di, dj);
+    p[0] = xval[n.i][n.j];
+    p[1] = yval[n.i][n.j];
+    p[2] = zval[n.i][n.j][k];
+}
+
+// Mean position of the given corners (di, dj pairs) at levels k0 and k1.
+void corner_centre(int i, int j, std::initializer_list<std::pair<int, int>> corners, int k0, int k1, double c[3])
+{
+    c[0] = c[1] = c[2] = 0.0;
+    const double weight = 1.0 / (2.0 * static_cast<double>(corners.size()));
+    for (const auto& [di, dj] : corners)
+        for (int k : {k0, k1}) {
+            double p[3];
+            corner(i, j, di, dj, k, p);
+            for (int m = 0; m < 3; ++m) c[m] += weight * p[m];
+        }
+}
+
 // Centre of cell (i, j, k): the mean of its eight corners.
 void cell_centre(int i, int j, int k, double c[3])
 {
-    c[0] = 0.25 * (xval[i - 1][j - 1] + xval[i][j - 1] + xval[i - 1][j] + xval[i][j]);
-    c[1] = 0.25 * (yval[i - 1][j - 1] + yval[i][j - 1] + yval[i - 1][j] + yval[i][j]);
-    c[2] = 0.0;
-    for (int a = i - 1; a <= i; ++a)
-        for (int b = j - 1; b <= j; ++b) c[2] += 0.125 * (zval[a][b][k - 1] + zval[a][b][k]);
+    corner_centre(i, j, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, k - 1, k, c);
 }
 
 // Distance of the centre of cell (i, j, k) from the plane through the face
@@ -91,18 +112,20 @@ double wall_distance(int i, int j, int k, const double f[3], const double n[3])
 WallFace i_face(int i, int j, int k, int marker)
 {
     const int face = marker == 1 ? i - 1 : i;
+    const int di = marker == 1 ? 0 : 1;
     const double n[3] = {m_vec_x[face][j][0], m_vec_x[face][j][1], 0.0};
-    const double f[3] = {0.5 * (xval[face][j - 1] + xval[face][j]), 0.5 * (yval[face][j - 1] + yval[face][j]),
-                         0.25 * (zval[face][j - 1][k - 1] + zval[face][j - 1][k] + zval[face][j][k - 1] + zval[face][j][k])};
+    double f[3];
+    corner_centre(i, j, {{di, 0}, {di, 1}}, k - 1, k, f);
     return {Side::I, wall_distance(i, j, k, f, n), m_ar_x[face][j][k], {n[0], n[1], n[2]}, side_roughness(j), Xkappa};
 }
 
 WallFace j_face(int i, int j, int k, int marker)
 {
     const int face = marker == 1 ? j - 1 : j;
+    const int dj = marker == 1 ? 0 : 1;
     const double n[3] = {m_vec_y[i][face][0], m_vec_y[i][face][1], 0.0};
-    const double f[3] = {0.5 * (xval[i - 1][face] + xval[i][face]), 0.5 * (yval[i - 1][face] + yval[i][face]),
-                         0.25 * (zval[i - 1][face][k - 1] + zval[i - 1][face][k] + zval[i][face][k - 1] + zval[i][face][k])};
+    double f[3];
+    corner_centre(i, j, {{0, dj}, {1, dj}}, k - 1, k, f);
     return {Side::J, wall_distance(i, j, k, f, n), m_ar_y[i][face][k], {n[0], n[1], n[2]}, side_roughness(j), Xkappa};
 }
 
@@ -110,9 +133,8 @@ WallFace k_face(int i, int j, int k, int marker)
 {
     const int face = marker == 1 ? k - 1 : k;
     const double* n = m_vec_z[i][j][face].data();
-    const double f[3] = {0.25 * (xval[i - 1][j - 1] + xval[i][j - 1] + xval[i - 1][j] + xval[i][j]),
-                         0.25 * (yval[i - 1][j - 1] + yval[i][j - 1] + yval[i - 1][j] + yval[i][j]),
-                         0.25 * (zval[i - 1][j - 1][face] + zval[i][j - 1][face] + zval[i - 1][j][face] + zval[i][j][face])};
+    double f[3];
+    corner_centre(i, j, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}, face, face, f);
     const double y = wall_distance(i, j, k, f, n);
     if (marker == 1) return {Side::Bed, y, m_ar_z[i][j][face], {n[0], n[1], n[2]}, Xks[i][j], bed_kappa(i, j, k)};
     return {Side::Roof, y, m_ar_z[i][j][face], {n[0], n[1], n[2]}, XksWall, Xkappa};

@@ -13,25 +13,54 @@
 namespace zefra {
 namespace {
 
-void expect_example_converges(const std::string& name, const std::string& dimensions)
+void expect_example_converges(const std::string& name, const std::string& dimensions, const std::string& plot = "ParaView3.vtk")
 {
     test::CaseFolder folder;
     for (const char* file : {"control", "koordina"})
         std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/" + name + "/" + file, file);
     EXPECT_EQ(test::run_executable("", nullptr), 1);
     EXPECT_TRUE(test::log_ends_with("Solution converged\n")) << test::log_text();
-    ASSERT_TRUE(test::file_exists("ParaView3.vtk"));
-    EXPECT_NE(test::read_file("ParaView3.vtk").find(dimensions), std::string::npos);
+    ASSERT_TRUE(test::file_exists(plot));
+    EXPECT_NE(test::read_file(plot).find(dimensions), std::string::npos);
 }
 
 TEST(Examples, StraightChannelConverges)
 {
+    ZEFRA_HEAVY_CASE();
     expect_example_converges("straight_channel", "DIMENSIONS 22 22 13\n");
 }
 
 TEST(Examples, BendConverges)
 {
+    ZEFRA_HEAVY_CASE();
     expect_example_converges("bend90", "DIMENSIONS 32 22 12\n");
+}
+
+TEST(Examples, SideBranchConverges)
+{
+    expect_example_converges("side_branch", "DIMENSIONS 50 12 9\n");
+}
+
+TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
+{
+    ZEFRA_HEAVY_CASE();
+    test::CaseFolder folder;
+    for (const char* file : {"control", "koordina"})
+        std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/bend90_tracer/" + file, file);
+    EXPECT_EQ(test::run_executable("", nullptr), 1);
+    const std::string log = test::log_text();
+    EXPECT_NE(log.find("Solution converged\n"), std::string::npos);
+    EXPECT_NE(log.find("Components converged after"), std::string::npos) << log;
+    EXPECT_NE(log.find("; Q converged after "), std::string::npos);
+    const std::string vtk = test::read_file("ParaView3.vtk");
+    EXPECT_NE(vtk.find("SCALARS Water_Quality_0 float\n"), std::string::npos);
+    EXPECT_NE(vtk.find("SCALARS Water_Quality_1 float\n"), std::string::npos);
+}
+
+TEST(Examples, DepthAveragedMeanderConverges)
+{
+    ZEFRA_HEAVY_CASE();
+    expect_example_converges("meander_2d", "DIMENSIONS 242 22 2\n", "ParaView2.vtk");
 }
 
 // The six residuals of the "Iter:" line of iteration n (empty when missing).
@@ -51,6 +80,7 @@ std::vector<double> residuals(const std::string& log, int n)
 // residuals fall.
 TEST(Examples, RiverWithDryBanksStarts)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     const std::string source = std::string(ZEFRA_SOURCE_DIR) + "/examples/meander_banks/";
     std::filesystem::copy_file(source + "koordina", "koordina");

@@ -86,6 +86,10 @@ TEST(GDataSets, BadInputEndsTheRunWithItsMessage)
         {"G 24 300\n", 1, "Too many points in G 24 data set\n"},
         {"G 24 2 V 3 1 C 6 0\n", 1, "Error in G 24 data set \n"},
         {"G 24 1 V 3 3\n", 1, "Error in G 24 data set \n"},
+        // A box must name one of the F 50 components (a negative one disables it).
+        {"F 50 2\nG 17 1 1 2 6 2 5 2 1.0\n", 1, "Input error for G 17 in control"},
+        {"G 18 1 1 2 6 2 5 3 1.0 0.5\nF 50 3\n", 1, "Input error for G 18 in control"},
+        {"F 50 4\nG 24 1 q 2 4\n", 1, "Error in G 24 data set \n"},
         {"G 40 0\n", 1, "Input error for G 40 in control"},
         {"G 40 50 1 2\n", 1, "Input error for G 40 in control"},
         {repeated("G 7 0 1 2 3 2 3 0 0 1 0 0 0\n", 20), 1, "Input error for G 7 in control\nData sets must not exceed 19\n"},
@@ -217,6 +221,17 @@ TEST(GDataSets, VerticalDistributionEdgeCases)
     EXPECT_TRUE(test::log_ends_with("Input error for G 16 in control"));
     EXPECT_FALSE(test::read_control("G 1 5 5 39 1\nG 16 1 2 1 2 " + repeated("100 ", 39) + "\n").has_value());
     EXPECT_EQ(Distribution[0].level[39], 100.0);
+}
+
+TEST(GDataSets, ComponentsOfBoxesAndPlotsBeyondTheGrainSizes)
+{
+    test::CaseFolder folder;
+    // Component 3 of four can be plotted although the grid has two grain sizes.
+    EXPECT_FALSE(test::read_control(with("F 50 4\nG 17 1 1 2 6 2 5 -1 1.0\nG 18 1 1 2 6 2 5 3 1.0\nG 24 2 q 0 3 c 0 2\n")).has_value())
+        << test::log_text();
+    EXPECT_EQ(BorderSource[0].component, -1);
+    EXPECT_EQ(BorderSource[1].data_set, 18);
+    EXPECT_EQ(TecStruc[0].size, 3);
 }
 
 TEST(GDataSets, BorderSourceLevels)

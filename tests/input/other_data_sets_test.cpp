@@ -52,6 +52,12 @@ TEST(OtherDataSets, BadInputEndsTheRunWithItsMessage)
         {"F 50 2\nQ 3 1 1 -1 0.5\n", 1, "Input error for Q 3 1 in control\n"},
         {"F 50 2\nQ 4 1 1 2 0.5\n", 1, "Input error for Q 4 1 in control\n"},
         {"Q 0 40 name\n", 1, "Input error for Q 0 40 in control\n"},
+        // A partner, or the receiving component, must be one of the F 50 components,
+        // whichever data set comes first.
+        {"F 50 2\nQ 2 1 2 0.5\n", 1, "Input error for Q 2 1 in control\n"},
+        {"F 50 2\nQ 2004 0 1 2 0.5 1.0\n", 1, "Input error for Q 2004 0 in control\n"},
+        {"Q 1012 3 0 0.5\nF 50 3\n", 1, "Input error for Q 1012 3 in control\n"},
+        {"F 50 2\nQ 1 2 0.5\n", 1, "Input error for Q 1 2 in control\n"},
         {"S 5 0.001 0.1\n", 1, "Input error for S in control"},
         {"S 1 -0.001 0.1\n", 1, "Input error for S in control"},
         {"S 1 0.001 2e6\n", 1, "Input error for S in control"},
@@ -111,7 +117,7 @@ TEST(OtherDataSets, WaterQualityTablesTermsAndNames)
 {
     test::CaseFolder folder;
     std::string data_sets =
-        "F 50 3\n"
+        "F 50 4\n"
         "H 3 2 0.5 1 2 -0.25 16 0\n"
         "H 15 3 1 1 1\n"
         "H -1 3 1 1 1\n"
@@ -120,6 +126,7 @@ TEST(OtherDataSets, WaterQualityTablesTermsAndNames)
         "Q 1002 3 2 1.5\n"
         "Q 3 2 1 3 -0.5\n"
         "Q 2004 1 0 3 2.5 7.5\n"
+        "Q 1002 1 0 0.5 9.25\n"
         "Q 77 1 9 9 9\n";
     EXPECT_FALSE(test::read_control(with(data_sets)).has_value()) << test::log_text();
     EXPECT_EQ(Bio[3].count, 2);
@@ -128,7 +135,7 @@ TEST(OtherDataSets, WaterQualityTablesTermsAndNames)
     EXPECT_EQ(Bio[3].second[1], 0);
     EXPECT_EQ(Bio[14].count, 7);  // H 15 and H -1 name no table
     EXPECT_STREQ(QualityName[2], "oxygen_demand");
-    ASSERT_EQ(NoTerms, 4);  // code 0 names, code 77 is no term
+    ASSERT_EQ(NoTerms, 5);  // code 0 names, code 77 is no term
     EXPECT_EQ(QTerms[0].component, 1);
     EXPECT_EQ(QTerms[0].code, 1);
     EXPECT_EQ(QTerms[0].value1, 0.25);
@@ -136,6 +143,8 @@ TEST(OtherDataSets, WaterQualityTablesTermsAndNames)
     EXPECT_EQ(QTerms[2].b, 3);
     EXPECT_EQ(QTerms[3].code, 2004);
     EXPECT_EQ(QTerms[3].value2, 7.5);
+    EXPECT_EQ(QTerms[1].value2, 0.0);   // exchange without a level: towards 0
+    EXPECT_EQ(QTerms[4].value2, 9.25);  // towards the level given
 }
 
 TEST(OtherDataSets, LongComponentNameIsCutToItsBuffer)

@@ -12,6 +12,7 @@
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 #include "engine/state/state_output.h"
+#include "engine/state/state_quality.h"
 #include "engine/state/state_run.h"
 #include "tests/support/case_folder.h"
 #include "tests/support/grids.h"
@@ -81,6 +82,40 @@ TEST(ResultFile, WrittenFieldReadsBackToThePrintedPrecision)
     EXPECT_EQ(FlagInitialized, 1);
     const int n = 6 * 7 * 6;  // (znumber + 2)(xnumber + 1)(ynumber + 1)
     EXPECT_TRUE(test::log_ends_with("Have read " + std::to_string(n) + " cells from result file\n")) << test::log_text();
+}
+
+TEST(ResultFile, ComponentsFollowTheFlowAndAreSkippedWithoutComponents)
+{
+    std::string written;
+    {
+        test::CaseFolder folder;
+        NoComponents = 2;
+        test::box_grid(6, 5, 4, 1.0, 1.0, 1.0);
+        fill_fields();
+        for (int i = 1; i <= xnumber + 1; ++i)
+            for (int j = 1; j <= ynumber + 1; ++j)
+                for (int k = 0; k <= znumber + 1; ++k) {
+                    comp[0][i][j][k] = 0.1 + i + 0.01 * k;
+                    comp[1][i][j][k] = -2.5e-7 * j;
+                }
+        sprintflow();
+        written = test::read_file("result");
+        EXPECT_NE(written.find("\nQ  2  3  4 2 2.14000000e+00 -7.50000000e-07\n"), std::string::npos);
+        comp[0].fill(0.0);
+        comp[1].fill(0.0);
+        readres();
+        EXPECT_NEAR(comp[0][7][6][5], 7.15, 1e-12);
+        EXPECT_EQ(comp[1][3][6][0], -1.5e-6);
+        EXPECT_TRUE(test::log_ends_with("Have read 252 cells from result file\n"
+                                        "Have read water-quality components of 252 cells from result file\n"));
+    }
+    // A run without components reads the flow of the same file as before.
+    test::CaseFolder folder;
+    test::box_grid(6, 5, 4, 1.0, 1.0, 1.0);
+    test::write_file("result", written);
+    readres();
+    EXPECT_EQ(matching_cells(), 252);
+    EXPECT_TRUE(test::log_ends_with("Have read 252 cells from result file\n"));
 }
 
 TEST(ResultFile, AnotherGridSizeEndsTheRun)

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "engine/common/run_exit.h"
+#include "engine/driver/entry.h"
 #include "engine/input/control_reader.h"
 #include "engine/state/fields.h"
 #include "engine/state/state.h"
@@ -124,11 +125,11 @@ std::optional<int> read_control(const std::string& control_text)
     return ::testing::AssertionSuccess();
 }
 
-int run_executable(const std::string& arguments, std::string* output)
+int run_executable(const std::string& arguments, std::string* output, const std::string& shell_prefix)
 {
     // A sanitizer report ends the process with a status of its own, which no
     // run of zefra returns; its text goes to a file beside the case.
-    std::string command = std::string("ASAN_OPTIONS=exitcode=86:allocator_may_return_null=1:detect_leaks=0 ") +
+    std::string command = shell_prefix + std::string("ASAN_OPTIONS=exitcode=86:allocator_may_return_null=1:detect_leaks=0 ") +
                           "UBSAN_OPTIONS=exitcode=87:halt_on_error=1:print_stacktrace=1 " + ZEFRA_EXE + " " + arguments +
                           " 2>zefra.stderr";
     std::FILE* pipe = popen(command.c_str(), "r");
@@ -142,6 +143,25 @@ int run_executable(const std::string& arguments, std::string* output)
     const int code = WEXITSTATUS(status);
     if (code == 86 || code == 87) throw std::runtime_error("sanitizer report: " + read_file("zefra.stderr"));
     return code;
+}
+
+int run_case(const std::string& control)
+{
+    write_file("control", control);
+    char name[] = "zefra";
+    char* argv[] = {name, nullptr};
+    return run_zefra(1, argv);
+}
+
+bool converged()
+{
+    return log_text().find("Solution converged\n") != std::string::npos;
+}
+
+std::string log_tail()
+{
+    const std::string log = log_text();
+    return log.substr(log.size() > 800 ? log.size() - 800 : 0);
 }
 
 }  // namespace zefra::test
