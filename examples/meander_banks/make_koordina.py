@@ -9,6 +9,10 @@ per mille along the centreline.
     python3 make_koordina.py flat     the same plan grid with a flat bed across
     python3 make_koordina.py walls    a channel 35 m wide with vertical walls
                                       (the river's width at the water surface)
+    python3 make_koordina.py steep    the river with a steeper bank grid line:
+                                      4 bank segments up to 1.35 m (0.15 m under
+                                      the water level at the outflow), then one
+                                      segment rising 1:1 to the floodplain
 
 Node lines: i along the river (81, 10 m apart on the centreline), j across
 from the right bank (j = 1) to the left bank (j = 25): 2 floodplain, 5 bank,
@@ -33,6 +37,17 @@ def section():
     points += [(-BOTTOM / 2 + BOTTOM * n / 10, 0.0) for n in range(10)]
     points += [(BOTTOM / 2 + RUN * n / 5, RISE * n / 5) for n in range(5)]
     points += [(edge + PLAIN * n / 2, RISE) for n in range(3)]
+    if VARIANT == "steep":
+        WET = 1.35  # the last bank node under the water
+        wet_run = WET * RUN / RISE
+        edge = BOTTOM / 2 + wet_run + (RISE - WET)
+        plain = BOTTOM / 2 + RUN + PLAIN - edge
+        points = [(-(edge + plain) + plain * n / 2, RISE) for n in range(2)]
+        points += [(-edge, RISE)]
+        points += [(-(BOTTOM / 2 + wet_run) + wet_run * n / 4, WET * (1 - n / 4)) for n in range(4)]
+        points += [(-BOTTOM / 2 + BOTTOM * n / 10, 0.0) for n in range(10)]
+        points += [(BOTTOM / 2 + wet_run * n / 4, WET * n / 4) for n in range(5)]
+        points += [(edge + plain * n / 2, RISE) for n in range(3)]
     if VARIANT == "flat":
         points = [(y, 0.0) for y, _ in points]
     elif VARIANT == "walls":
