@@ -106,5 +106,58 @@ TEST(Examples, RiverWithDryBanksStarts)
     EXPECT_NE(test::read_file("ParaView3.vtk").find("DIMENSIONS 82 26 10\n"), std::string::npos);
 }
 
+
+// The same river with every relaxation factor raised comes apart within a few
+// iterations.  The line after "Solution diverged" names the equation of the
+// stop and the cell with the largest residual: the same cell as the largest
+// "Large residual" report of that equation in the last iteration, its share
+// of the equation's residual, and a column at least the minimum depth deep.
+TEST(Examples, RiverWithDryBanksRaisedRelaxationSaysWhereItDiverges)
+{
+    test::CaseFolder folder;
+    const std::string source = std::string(ZEFRA_SOURCE_DIR) + "/examples/meander_banks/";
+    std::filesystem::copy_file(source + "koordina", "koordina");
+    test::write_file("control", test::read_file(source + "control") + "K 3 0.9 0.9 0.9 0.8 0.5 0.5\nK 1 30 50000\n");
+    EXPECT_EQ(test::run_executable("", nullptr), 1);
+    const std::string log = test::log_text();
+    const std::size_t stop = log.find("Solution diverged\nLargest residual in equation ");
+    ASSERT_NE(stop, std::string::npos) << log.substr(log.size() > 2000 ? log.size() - 2000 : 0);
+    int e = 0, i = 0, j = 0, k = 0, stopped_e = 0;
+    long iter = 0;
+    double cell = 0.0, depth = 0.0, largest = 0.0;
+    ASSERT_EQ(std::sscanf(log.c_str() + stop, "Solution diverged\nLargest residual in equation %d (%*[^)]): %lf in cell (%d,%d,%d), column depth %lf m.",
+                          &e, &cell, &i, &j, &k, &depth),
+              6)
+        << log.substr(stop, 300);
+    EXPECT_NE(log.find(" m. The run is diverging; lower relaxation factors in K 3 (or a larger minimum depth in F 23) help\n", stop), std::string::npos);
+    ASSERT_EQ(std::sscanf(log.c_str() + log.rfind("W diverged at iteration "), "W diverged at iteration %ld (largest residual %*g, equation %d)", &iter,
+                          &stopped_e),
+              2);
+    EXPECT_EQ(e, stopped_e);
+    EXPECT_LT(iter, 30);
+    const std::vector<double> last = residuals(log, static_cast<int>(iter));
+    ASSERT_EQ(last.size(), 6u);
+    EXPECT_GT(cell, 0.0);
+    EXPECT_LE(cell, last[e - 1] * 1.001);
+    EXPECT_GE(depth, 0.148 - 5e-4);
+    EXPECT_LE(depth, 1.73);
+    // The largest single residual the solver reported for equation e in
+    // that iteration sits in the named cell.
+    int at_i = 0, at_j = 0, at_k = 0;
+    for (std::size_t at = log.find("Iter: " + std::to_string(iter - 1) + ", Resid: "); (at = log.find("Large residual for f(", at + 1)) < stop;) {
+        int li = 0, lj = 0, lk = 0, le = 0;
+        double r = 0.0;
+        if (std::sscanf(log.c_str() + at, "Large residual for f(%d,%d,%d,%d) : %lf", &li, &lj, &lk, &le, &r) != 5 || le != e || r <= largest) continue;
+        largest = r;
+        at_i = li;
+        at_j = lj;
+        at_k = lk;
+    }
+    EXPECT_GT(largest, 0.0);
+    EXPECT_EQ(at_i, i);
+    EXPECT_EQ(at_j, j);
+    EXPECT_EQ(at_k, k);
+}
+
 }  // namespace
 }  // namespace zefra
