@@ -17,6 +17,24 @@
 
 namespace zefra {
 
+namespace {
+
+ResidualPeak peaks[EquationCapacity];
+
+// Keeps the larger residual; a residual that is no number wins and stays.
+void keep_peak(ResidualPeak& peak, double r, int i, int j, int k)
+{
+    if (std::isnan(peak.value) || r <= peak.value) return;
+    peak = {r, i, j, k};
+}
+
+}  // namespace
+
+ResidualPeak largest_cell_residual(int equation)
+{
+    return equation >= 0 && equation < EquationCapacity ? peaks[equation] : ResidualPeak{};
+}
+
 void equation_residual(const Field3& phi, int equation, Layers layers)
 {
     Boogie log;
@@ -26,13 +44,16 @@ void equation_residual(const Field3& phi, int equation, Layers layers)
     const bool second = has_second_neighbours(e) && !layers.column();
     const bool tagged = MBNo > 0 || second;  // those reports carry the iteration
     double sum = 0.0;
+    ResidualPeak& peak = peaks[e];
+    peak = ResidualPeak{};
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
             for (int k = layers.first; k <= layers.last; ++k) {
-                if (sum > 1e15) continue;  // a blown-up field stops adding
                 // Cells held fixed by a huge central coefficient (out-blocks) solve no equation.
                 if (e != 4 && wap[i][j][k] > 1e15) continue;
                 const double r = e == 4 ? std::fabs(source[i][j][k]) : std::fabs(cell_residual(phi, i, j, k, second));
+                keep_peak(peak, r, i, j, k);  // also in a blown-up field: it names where
+                if (sum > 1e15) continue;     // a blown-up field stops adding
                 sum += r;
                 if (r <= threshold) continue;
                 if (e == 4) {

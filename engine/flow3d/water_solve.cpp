@@ -25,6 +25,7 @@
 #include "engine/flow3d/block_correction.h"
 #include "engine/flow3d/boundary_values.h"
 #include "engine/flow3d/coefficients.h"
+#include "engine/flow3d/divergence_hints.h"
 #include "engine/flow3d/face_fluxes.h"
 #include "engine/flow3d/free_surface.h"
 #include "engine/flow3d/higher_order.h"
@@ -258,6 +259,7 @@ Next momentum_equation(int e, const Field3& phi, const Field3& old, const Field3
                 for (int k = 2; k <= znumber; ++k) {
                     if (wap[i][j][k] < 1e-30) {
                         log_append("Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
+                        log_append("%s", zero_central_coefficient_hint(i, j, k).c_str());
                         account_step("W stopped at iteration %ld: zero central coefficient in cell (%d,%d,%d); see boogie", Iter, i, j, k);
                         set_statusf(mc_message, "Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
                         FlagErrorBreak = 1;
@@ -595,6 +597,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
     // A field that is no number any more has diverged as well.
     if (!(static_cast<float>(res_max) <= 1e10f)) {
         log.print("Solution diverged\n");
+        log.print("%s", divergence_hint(equation).c_str());
         set_status(mc_message, "Solution diverged  ");
         account_step("W diverged at iteration %ld (largest residual %.1e, equation %d); see boogie", Iter, res_max, equation);
         FlagErrorBreak = 1;
