@@ -90,6 +90,12 @@ void check_settings(Boogie& log)
         log.close();
         end_run(1);
     }
+    // The bed change divides by the grain share of the bed.
+    if (ConvCoef <= 0.0) {
+        log.print("Error, F 26: the grain share of the bed must be positive for the bed to move, not %g\n", ConvCoef);
+        log.close();
+        end_run(1);
+    }
 }
 
 // Rate of bed rise (m/s) of every water column and size: the imbalance of the
