@@ -25,6 +25,7 @@
 #include "engine/common/run_account.h"
 #include "engine/common/run_exit.h"
 #include "engine/common/status.h"
+#include "engine/flow2d/column_fields.h"
 #include "engine/flow2d/column_kernels.h"
 #include "engine/flow2d/water_solve_2d.h"
 #include "engine/flow3d/boundary_values.h"
@@ -481,7 +482,12 @@ bool time_step(Totals& totals, long step, long steps)
             WaterSolve();
         iterGlobalMax = last;
         if (FlagErrorBreak == 1) return false;
-        eddy_viscosity_to_diff();  // the sediment diffuses with the new flow's eddy viscosity
+        // The sediment moves in the cells: a depth-averaged flow is spread
+        // over them; it diffuses with the eddy viscosity of the new flow.
+        if (Flag2Dim != 0)
+            spread_columns();
+        else
+            eddy_viscosity_to_diff();
     }
     keep_sediment_in_moved_cells(totals, true);
     if (FlagBedshearGrad == 1) limit_edge_turbulence();

@@ -56,12 +56,16 @@ std::string transient(int steps, double dt, int sweeps)
 // that it cannot move.
 const std::string sand_and_gravel = "S 1 0.0002 0.025\nS 2 0.02 0.5\nN 1 1 0.4\nN 1 2 0.6\nB 1 1 31 1 4\nI 1 0.0\nI 2 0.0\n";
 
-TEST(TransientMorphologyCase, ClearWaterArmoursABedOfSandAndGravel)
+// The flow of each step in 3D, or depth-averaged (F 44 1) and spread over the
+// cells for the sediment.
+class Armouring : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Armouring, ClearWaterArmoursABedOfSandAndGravel)
 {
     ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     steady_flow(sand_and_gravel);
-    ASSERT_EQ(test::run_case(channel(sand_and_gravel + transient(100, 60.0, 20))), 1) << test::log_tail();
+    ASSERT_EQ(test::run_case(channel(sand_and_gravel + GetParam() + transient(100, 60.0, 20))), 1) << test::log_tail();
     // The active layer, one gravel diameter thick, loses its sand and takes
     // sand and gravel from below until it holds gravel alone: the bed sinks by
     // t p / (1 - p) with the sand fraction p = 0.4 and t = 0.02 m.
@@ -88,6 +92,8 @@ TEST(TransientMorphologyCase, ClearWaterArmoursABedOfSandAndGravel)
     std::printf("armouring: bed sunk %.6f m (expected %.6f, worst column %.2f %%), sand out %.4f m3, eroded %.4f m3\n", mean / area, sunk,
                 100.0 * worst, sand.outflow + sand.suspended, eroded);
 }
+
+INSTANTIATE_TEST_SUITE_P(TransientMorphologyCase, Armouring, ::testing::Values("", "F 44 1\n"));
 
 // Suspended sediment volume of size l, m3.
 double suspended(int l)
