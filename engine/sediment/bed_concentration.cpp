@@ -368,4 +368,18 @@ void concEngelund()
             }
 }
 
+void concentration_profile(int i, int j, int l, double* share)
+{
+    const double depth = water_depth(i, j), a = blevel[i][j];
+    const double u_star = std::sqrt(std::max(bedshear[i][j], 0.0) / WaterDensity);
+    const double Z = fallvelo[l] / (Kappa * u_star + 1e-20);
+    share[2] = 1.0;
+    double below = 2.0 * m_dist_z[i][j][2];  // height of the bottom of cell k
+    for (int k = 3; k <= znumber; ++k) {
+        const double z = below + m_dist_z[i][j][k];
+        share[k] = z < depth && a < depth ? std::min(rouse(z, depth, a, Z), 1.0) : 1.0;
+        below += 2.0 * m_dist_z[i][j][k];
+    }
+}
+
 }  // namespace zefra

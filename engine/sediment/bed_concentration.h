@@ -28,4 +28,12 @@ void concRijn();
 // with no flow in a bed cell that carries sediment ends the run (status 1).
 void concEngelund();
 
+// The shape of the concentration profile over column (i, j) for size l with
+// which the transport formulas carry the bed concentration: share[k] is the
+// concentration of cell k = 2 ... znumber relative to the bed cell, 1 in the
+// bed cell and above it the Rouse profile ((h - z) / z  a / (h - a))^Z at the
+// cell centres (z above the bed, h the depth, a = blevel, Z = w / (kappa u*),
+// u* from the bed shear), never above 1.  `share` holds znumber + 1 values.
+void concentration_profile(int i, int j, int l, double* share);
+
 }  // namespace zefra

@@ -4,7 +4,8 @@
 // step (stime) and leaves it in BedMove and bedlevchange for letter B; it
 // also writes conres.new / fracres.new.  The transient one (F 37 1, in
 // morphology_transient.cpp) advances flow, sediment, bed layers and bed
-// together step by step; the depth-averaged one (F 37 2) is not built.
+// together step by step, the depth-averaged one (F 37 2) likewise with one
+// concentration per column of water.
 // Reads the flow, the coefficients and bed concentrations of letter I, the
 // F 8, F 23, F 26, F 28 and F 30 settings; writes conc, BedMove,
 // bedlevchange, BedGrainOriginal, stime and the log.

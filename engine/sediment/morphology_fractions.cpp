@@ -151,7 +151,12 @@ void start_bed_layers(bool depth_averaged)
         }
 }
 
-void morphology_fractions()
+namespace {
+
+// The bed of every water column from what each size settled in it over the
+// step, settled(l, i, j) in m3/s of sediment (negative: picked up).
+template <class Settled>
+void update_bed(Settled settled)
 {
     const int L = sizes();
     const double dt = TimeStep;
@@ -163,15 +168,11 @@ void morphology_fractions()
         for (int j = 2; j <= ynumber; ++j) {
             for (int l = 0; l <= L; ++l) bedlevchange[l][i][j] = 0.0;
             if (OBlok[i][j][2] == 0) continue;
-            // What each size left in the bed over the step: the imbalance of
-            // the bed cell's equation with its storage term.
-            const double area = m_armap[i][j], storage = 2.0 * area * m_dist_z[i][j][2] / dt;
+            const double area = m_armap[i][j];
             const double before = BedMove[i][j];
             double delta[SizeCapacity] = {};
             for (int l = 1; l <= L; ++l) {
-                const CellExchange e = cell_exchange(l, i, j, 2);
-                const double settled = e.in + storage * conc_old[l][i][j][2] - (e.out_coefficients + storage) * conc[l][i][j][2];
-                delta[l] = dt * settled / (ConvCoef * area);
+                delta[l] = dt * settled(l, i, j) / (ConvCoef * area);
                 BedMove[i][j] += delta[l];
                 bedlevchange[l][i][j] = delta[l];
             }
@@ -212,6 +213,30 @@ void morphology_fractions()
                 say("bedmove = %lg, thick2=%lg, SumG=%lg, midA[%d]=%lg\n", s.change, s.provisional, sum, l, s.amount[l]);
             }
         }
+}
+
+}  // namespace
+
+void morphology_fractions()
+{
+    // What the bed cell lost downwards: the imbalance of its transient
+    // equation, V the bed cell's volume.
+    update_bed([](int l, int i, int j) {
+        const double storage = 2.0 * m_armap[i][j] * m_dist_z[i][j][2] / TimeStep;
+        const CellExchange e = cell_exchange(l, i, j, 2);
+        return e.in + storage * conc_old[l][i][j][2] - (e.out_coefficients + storage) * conc[l][i][j][2];
+    });
+}
+
+void morphology2_fractions()
+{
+    // What the column lost to the bed: the imbalance of its transient
+    // equation without the bed exchange, V the column's volume.
+    update_bed([](int l, int i, int j) {
+        const double storage = 2.0 * m_armap[i][j] * m_dist_z[i][j][0] / TimeStep;
+        const CellExchange e = column_exchange(l, i, j);
+        return e.in + storage * conc2D_old[l][i][j][0] - (e.out_coefficients + storage) * conc2D[l][i][j][0];
+    });
 }
 
 }  // namespace zefra

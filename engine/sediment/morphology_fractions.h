@@ -1,8 +1,9 @@
 // The bed of the transient morphology: an active layer at the surface, whose
 // composition feeds the bed concentrations, over an inactive layer that
 // stores older deposits and refills the active layer when the bed erodes.
-// Reads conc, conc_old, the sediment coefficients, the geometry, the link
-// tables, TimeStep, ConvCoef, maxgrain, Hydrostatic; writes bedgrain,
+// Reads conc, conc_old (conc2D, conc2D_old for the depth-averaged sediment),
+// the sediment coefficients, the geometry, the link tables, TimeStep,
+// ConvCoef, maxgrain, Hydrostatic; writes bedgrain,
 // BedGrainOriginal, BedMove, bedlevchange and the log.
 #pragma once
 
@@ -47,5 +48,10 @@ void start_bed_layers(bool depth_averaged);
 // One transient step: the per-size bed changes of every water column from
 // the balance of its bed cell (bedlevchange[l], BedMove), and the layers.
 void morphology_fractions();
+
+// The same for the depth-averaged sediment: the per-size changes from the
+// balance of each column's transient equation (conc2D), whose imbalance is
+// what it exchanged with the bed.
+void morphology2_fractions();
 
 }  // namespace zefra

@@ -11,6 +11,11 @@
 //   keeps running volume balances of every size.
 // At the end it writes the restart files, the plot files and the inactive
 // layer along the middle of the channel (`bedfrac.new`).
+// The depth-averaged driver (F 37 2) takes the same steps with the sediment
+// of the columns (column_sediment.h) in place of the cells': its own
+// coefficients, solver (sole2_gauseid) and bed exchange, the bed layers from
+// the columns' balance (morphology2_fractions); the cells show the columns'
+// concentrations spread over the depth.
 #include "engine/sediment/morphology.h"
 
 #include <algorithm>
@@ -30,6 +35,7 @@
 #include "engine/flow2d/water_solve_2d.h"
 #include "engine/flow3d/boundary_values.h"
 #include "engine/flow3d/face_fluxes.h"
+#include "engine/flow3d/layers.h"
 #include "engine/flow3d/water_solve.h"
 #include "engine/grid/columns.h"
 #include "engine/input/time_series.h"
@@ -37,6 +43,7 @@
 #include "engine/output/sprintflow.h"
 #include "engine/sediment/bed_change.h"
 #include "engine/sediment/bed_concentration.h"
+#include "engine/sediment/column_sediment.h"
 #include "engine/sediment/morphology_fractions.h"
 #include "engine/sediment/restart_files.h"
 #include "engine/sediment/sediment_coefficients.h"
@@ -78,6 +85,16 @@ double cell_volume(int i, int j, int k)
     return 2.0 * m_armap[i][j] * m_dist_z[i][j][k];
 }
 
+// The sediment a call transports: the concentrations of the cells (F 37 1)
+// or of the columns (F 37 2, index 0 of conc2D), their values at the start of
+// the step, and the layers they live on.
+struct SedimentModel {
+    Field4 now, old;
+    Layers layers{2, 0};
+    bool columns() const { return layers.column(); }
+};
+SedimentModel model;
+
 template <class Body>
 void water_columns(Body body)
 {
@@ -101,13 +118,14 @@ LayerVolumes layer_volumes(int l)
     return v;
 }
 
-// Sediment volume of size l suspended in the water (bed cells included), m3.
+// Sediment volume of size l suspended in the water (bed cells included, or
+// the columns), m3.
 double suspended_volume(const Field4& c, int l)
 {
     double v = 0.0;
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
-            for (int k = 2; k <= znumber; ++k)
+            for (int k = model.layers.first; k <= model.layers.last; ++k)
                 if (OBlok[i][j][k] != 0) v += c[l][i][j][k] * cell_volume(i, j, k);
     return v;
 }
@@ -127,26 +145,27 @@ struct Exchange {
 
 Exchange boundary_exchange(int l)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
-    const Field3 c = conc[l];
+    const int x = xnumber, y = ynumber, z = znumber, k1 = model.layers.first, k2 = model.layers.last;
+    const Field3 c = model.now[l];
     Exchange e;
     for (int j = 2; j <= y; ++j)
-        for (int k = 2; k <= z; ++k) {
+        for (int k = k1; k <= k2; ++k) {
             e.in += upwind(flow1[1][j][k], c[1][j][k], c[2][j][k]);
             e.out += upwind(flow1[x][j][k], c[x][j][k], c[x + 1][j][k]);
         }
     for (int i = 2; i <= x; ++i) {
         const bool south = MBNo == 0 || !joint_across_edge(i, 1), north = MBNo == 0 || !joint_across_edge(i, y);
-        for (int k = 2; k <= z; ++k) {
+        for (int k = k1; k <= k2; ++k) {
             if (south) e.in += upwind(flow2[i][1][k], c[i][1][k], c[i][2][k]);
             if (north) e.out += upwind(flow2[i][y][k], c[i][y][k], c[i][y + 1][k]);
         }
-        for (int j = 2; j <= y; ++j) e.out += upwind(flow3[i][j][z], c[i][j][z], c[i][j][z + 1]);
+        if (!model.columns())
+            for (int j = 2; j <= y; ++j) e.out += upwind(flow3[i][j][z], c[i][j][z], c[i][j][z + 1]);
     }
     for (int b = 1; b <= MBNo; ++b) {
         const int line = MBSkjot[b];
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 const double q = joint_opening_flux(line, j, k);
                 if (q > 0.0) e.out += q * c[line][j][k];
                 if (q < 0.0) e.in -= q * joint_inflow_concentration(l, line);
@@ -189,23 +208,24 @@ void note_cell_volumes(Totals& totals)
     totals.solved_volume.assign(cell_index(xnumber + 1, ynumber + 1, znumber + 1) + 1, 0.0);
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
-            for (int k = 2; k <= znumber; ++k) totals.solved_volume[cell_index(i, j, k)] = cell_volume(i, j, k);
+            for (int k = model.layers.first; k <= model.layers.last; ++k) totals.solved_volume[cell_index(i, j, k)] = cell_volume(i, j, k);
 }
 
-// The bed and a free surface move the cells: what a cell held stays what it
-// holds, so its concentrations (and those of the step's start, `old`) scale
-// with the inverse of its volume change.  The volumes are noted afresh.
+// The bed and a free surface move the cells (and the columns): what a cell
+// held stays what it holds, so its concentrations (and those of the step's
+// start, `old`) scale with the inverse of its volume change.  The volumes
+// are noted afresh.
 void keep_sediment_in_moved_cells(Totals& totals, bool old)
 {
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
-            for (int k = 2; k <= znumber; ++k) {
+            for (int k = model.layers.first; k <= model.layers.last; ++k) {
                 const double now = cell_volume(i, j, k);
                 if (now <= 0.0) continue;
                 const double ratio = totals.solved_volume[cell_index(i, j, k)] / now;
                 for (int l = 0; l <= sizes(); ++l) {
-                    conc[l][i][j][k] *= ratio;
-                    if (old) conc_old[l][i][j][k] *= ratio;
+                    model.now[l][i][j][k] *= ratio;
+                    if (old) model.old[l][i][j][k] *= ratio;
                 }
             }
     note_cell_volumes(totals);
@@ -322,16 +342,17 @@ void bed_concentrations(Boogie& log)
 // term of the step.
 void step_sources(int l)
 {
+    const int k1 = model.layers.first, k2 = model.layers.last;
     source.fill(0.0);
     for (int b = 1; b <= MBNo; ++b) {
         const int line = MBSkjot[b];
         const double c = joint_inflow_concentration(l, line);
         for (int j = 2; j <= ynumber; ++j)
-            for (int k = 2; k <= znumber; ++k) source[line][j][k] += std::max(-joint_opening_flux(line, j, k), 0.0) * c;
+            for (int k = k1; k <= k2; ++k) source[line][j][k] += std::max(-joint_opening_flux(line, j, k), 0.0) * c;
     }
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
-            for (int k = 2; k <= znumber; ++k) source[i][j][k] += cell_volume(i, j, k) / TimeStep * conc_old[l][i][j][k];
+            for (int k = k1; k <= k2; ++k) source[i][j][k] += cell_volume(i, j, k) / TimeStep * model.old[l][i][j][k];
 }
 
 // The bed cell of every water column: at least what it holds when the bed
@@ -386,6 +407,21 @@ void solve_sediment()
             clear_negligible(l);
             bed_cells(l);
             outflow_ghost_row(l);
+        }
+}
+
+// The same for the depth-averaged sediment: one solve of every column, the
+// pick-up from the bed limited by the active layer's stock.
+void solve_column_sediment()
+{
+    column_boundary_values();
+    for (int n = 0; n < iter_morph; ++n)
+        for (int l = 1; l <= sizes(); ++l) {
+            indexl = l;
+            step_sources(l);
+            column_pickup(l);
+            sole2_gauseid();
+            limit_column_pickup(l);
         }
 }
 
@@ -466,10 +502,11 @@ bool time_step(Totals& totals, long step, long steps)
         log_and_end(-3, "cannot open file 'timeo' \n");
     }
     stime += TimeStep;
+    const int k1 = model.layers.first, k2 = model.layers.last;
     for (int l = 0; l <= L; ++l)
         for (int i = 2; i <= xnumber; ++i)
             for (int j = 2; j <= ynumber; ++j)
-                for (int k = 2; k <= znumber; ++k) conc_old[l][i][j][k] = conc[l][i][j][k];
+                for (int k = k1; k <= k2; ++k) model.old[l][i][j][k] = model.now[l][i][j][k];
 
     // The flow of the step: the solver does one time step when its last
     // iteration is the present one.
@@ -493,20 +530,27 @@ bool time_step(Totals& totals, long step, long steps)
     if (FlagBedshearGrad == 1) limit_edge_turbulence();
 
     if (FlagBedslopeCorrection == 1 && SedimentFormula != 'R') bedslope_corr();
-    coeffe_setup();
-    coeffe_setup2();
+    if (model.columns()) {
+        column_sediment_coefficients();
+    } else {
+        coeffe_setup();
+        coeffe_setup2();
+    }
     if (FlagErrorBreak == 1) return false;
     for (int l = 1; l <= L; ++l)
         for (int i = 2; i <= xnumber; ++i)
             for (int j = 2; j <= ynumber; ++j)
-                for (int k = 2; k <= znumber; ++k) ap[l][i][j][k] += cell_volume(i, j, k) / TimeStep;
+                for (int k = k1; k <= k2; ++k) ap[l][i][j][k] += cell_volume(i, j, k) / TimeStep;
 
     {
         Boogie log;
         log.require(-3);
         bed_concentrations(log);
     }
-    solve_sediment();
+    if (model.columns())
+        solve_column_sediment();
+    else
+        solve_sediment();
 
     // What crossed the boundaries in the step, with the fluxes the
     // coefficients were built from (the bed change below renews them).
@@ -514,7 +558,7 @@ bool time_step(Totals& totals, long step, long steps)
     std::vector<Exchange> exchange(static_cast<std::size_t>(L) + 1);
     for (int l = 1; l <= L; ++l) {
         exchange[l] = boundary_exchange(l);
-        const double susp = suspended_volume(conc, l) - suspended_volume(conc_old, l);
+        const double susp = suspended_volume(model.now, l) - suspended_volume(model.old, l);
         SizeBalance& s = totals.size[l];
         s.in += exchange[l].in * TimeStep;
         s.out += exchange[l].out * TimeStep;
@@ -524,7 +568,10 @@ bool time_step(Totals& totals, long step, long steps)
         b.susp += susp;
     }
 
-    morphology_fractions();
+    if (model.columns())
+        morphology2_fractions();
+    else
+        morphology_fractions();
     water_columns([&](int i, int j) {
         double sum = 0.0;
         for (int l = 1; l <= L; ++l) sum += bedlevchange[l][i][j];
@@ -540,6 +587,7 @@ bool time_step(Totals& totals, long step, long steps)
         b.bedmove = 0.0;  // a frozen bed is not moved
     }
     if (IterAvalanche > 0 && IterAvalanche != 200) layers_after_avalanche();
+    if (model.columns()) spread_column_sediment();
 
     if (Flag2Dim != 0) {
         boundary2D();
@@ -580,6 +628,8 @@ void write_profile()
     account_file(ProfileFile);
 }
 
+// `started`: the wall-clock time of the start, or negative when the driver
+// keeps none (F 37 2).
 void finish(const Totals& totals, double started)
 {
     set_statusf(mc_v2, "Max time %lf sec.", stime);
@@ -610,13 +660,16 @@ void finish(const Totals& totals, double started)
     }
     write_profile();
     gFlagSedim = 0;
-    account_step("S computed %ld time steps to %g s, the bed moved by at most %.3g m (%.3g m3 in all) in %.0f s", totals.steps, stime, largest, moved,
-                 omp_get_wtime() - started);
+    if (started < 0.0)
+        account_step("S computed %ld time steps of the depth-averaged sediment to %g s, the bed moved by at most %.3g m (%.3g m3 in all)", totals.steps,
+                     stime, largest, moved);
+    else
+        account_step("S computed %ld time steps to %g s, the bed moved by at most %.3g m (%.3g m3 in all) in %.0f s", totals.steps, stime, largest,
+                     moved, omp_get_wtime() - started);
 }
 
-}  // namespace
-
-void morphology_tsc()
+// The transient morphology of the cells (columns false) or of the columns.
+void transient_morphology(bool columns)
 {
     if (!conc) return;
     if (FlagInitSedim == 0) {
@@ -624,7 +677,10 @@ void morphology_tsc()
         account_step("S computed nothing: no sediment set-up (letter I) before it");
         return;
     }
-    const double started = omp_get_wtime();
+    if (columns && !conc2D) return;  // allocated with F 37 2
+    // The depth-averaged driver keeps no wall-clock time.
+    const double started = columns ? -1.0 : omp_get_wtime();
+    model = columns ? SedimentModel{conc2D, conc2D_old, ColumnLayer} : SedimentModel{conc, conc_old, water_layers()};
     const int L = sizes();
     stime = 0.0;
     BedRecIter = 1;
@@ -642,7 +698,10 @@ void morphology_tsc()
         }
         check_settings(log);
     }
-    if (FlagReadFracres == 0) start_bed_layers(false);
+    // The columns start from the cells' depth means, the bed cells included.
+    if (columns) start_column_sediment();
+    if (FlagReadFracres == 0) start_bed_layers(columns);
+    if (columns) spread_column_sediment();
     for (int i = 0; i <= xnumber + 1; ++i)
         for (int j = 0; j <= ynumber + 1; ++j) {
             BedMove[i][j] = BedChangeTotal[i][j] = 0.0;
@@ -672,17 +731,21 @@ void morphology_tsc()
     finish(totals, started);
 }
 
-SizeVolumes transient_volumes(int l)
+}  // namespace
+
+void morphology_tsc()
 {
-    return l >= 1 && l < SizeCapacity ? volumes[l] : SizeVolumes{};
+    transient_morphology(false);
 }
 
 void morphology2_tsc()
 {
-    if (!conc) return;
-    // The sediment of the depth-averaged model has no solver of its own yet.
-    log_append("Error, transient morphology of the depth-averaged sediment (F 37 2) is not built: no sediment computed\n");
-    account_step("S computed nothing: the transient morphology of F 37 2 is not built");
+    transient_morphology(true);
+}
+
+SizeVolumes transient_volumes(int l)
+{
+    return l >= 1 && l < SizeCapacity ? volumes[l] : SizeVolumes{};
 }
 
 }  // namespace zefra

@@ -35,9 +35,10 @@ inline double horizontal_sum(int i, int j, int k)
     return ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k];
 }
 
+// Index 0 is the column of the depth-averaged sediment.
 inline bool blocked(int i, int j, int k)
 {
-    return i >= 2 && i <= xnumber && j >= 2 && j <= ynumber && k >= 2 && k <= znumber && OBlok[i][j][k] == 0;
+    return i >= 2 && i <= xnumber && j >= 2 && j <= ynumber && (k == 0 || (k >= 2 && k <= znumber)) && OBlok[i][j][k] == 0;
 }
 
 // A face is a wall when either cell says so (W 4 walls mark one side only)
@@ -72,11 +73,11 @@ inline bool wall_below(int i, int j, int k)
 
 // Horizontal faces against walls and out-blocks, and every face of a
 // blocked cell, couple nothing.
-void clear_horizontal_walls()
+void clear_horizontal_walls(Layers layers)
 {
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
-            for (int k = 2; k <= znumber; ++k) {
+            for (int k = layers.first; k <= layers.last; ++k) {
                 const bool out = OBlok[i][j][k] == 0;
                 if (out || wall_low_i(i, j, k)) ae[i][j][k] = 0.0;
                 if (out || wall_high_i(i, j, k)) aw[i][j][k] = 0.0;
@@ -92,14 +93,13 @@ bool second_order_sediment()
     return false;  // the second-order upwind scheme (F 27 1) is not built yet
 }
 
-void coeffe_setup()
+void horizontal_sediment_coefficients(Layers layers)
 {
-    if (FlagPrint == 0) set_status(mc_program, "In coeff-generator ");
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, z = znumber, k1 = layers.first, k2 = layers.last;
     if (FlagSentripental == 1)
         for (int i = 2; i <= x; ++i)
             for (int j = 1; j <= y + 1; ++j)
-                for (int k = 2; k <= z; ++k) flow2[i][j][k] += m_ar_y[i][j][k] * SentripentalVelo * 1000.0;
+                for (int k = k1; k <= k2; ++k) flow2[i][j][k] += m_ar_y[i][j][k] * SentripentalVelo * 1000.0;
 
     // Horizontal faces in volume-flux units; diffusion only on inner faces and
     // only when horizontal sediment diffusion is on.  diff is the eddy
@@ -111,7 +111,7 @@ void coeffe_setup()
     };
     for (int i = 1; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 const double d0 = m_dist_x[i][j][k], d1 = m_dist_x[i + 1][j][k], sum = d0 + d1 + Tiny;
                 const double gf = (d0 * diff[i + 1][j][k] + d1 * diff[i][j][k]) / sum;
                 const bool diffusive = FlagDiffNonVert != 0 && i != 1 && i != x;
@@ -119,7 +119,7 @@ void coeffe_setup()
             }
     for (int i = 2; i <= x; ++i)
         for (int j = 1; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 const double d0 = m_dist_y[i][j][k], d1 = m_dist_y[i][j + 1][k], sum = d0 + d1 + Tiny;
                 const double gf = (d0 * diff[i][j + 1][k] + d1 * diff[i][j][k]) / sum;
                 const bool diffusive = FlagDiffNonVert != 0 && j != 1 && j != y;
@@ -127,7 +127,7 @@ void coeffe_setup()
             }
 
     // Bed-form smoothing: extra mixing along the bed proportional to the speed.
-    if (FlagRBedformsmooth == 1) {
+    if (FlagRBedformsmooth == 1 && !layers.column()) {
         auto speed = [](int i1, int j1, int i2, int j2) {
             const double u = 0.5 * (xvel[i1][j1][2] + xvel[i2][j2][2]), v = 0.5 * (yvel[i1][j1][2] + yvel[i2][j2][2]);
             return std::sqrt(u * u + v * v);
@@ -152,31 +152,31 @@ void coeffe_setup()
     if (SedimentScheme == 1 && !second_order_sediment())
         log_append("Second-order scheme of F 27 not available: first-order sediment coefficients used\n");
     if (MBNo > 0) {
-        coeffe_flow();
+        convection_diffusion(Equation, layers);
         // The boundary rows see the cells next to them with the inflowing flux.
         for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 ae[x + 1][j][k] = std::max(flow1[x][j][k], 0.0);
                 aw[1][j][k] = std::max(-flow1[1][j][k], 0.0);
             }
         for (int i = 2; i <= x; ++i)
-            for (int k = 2; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 an[i][1][k] = std::max(-flow2[i][1][k], 0.0);
                 as[i][y + 1][k] = std::max(flow2[i][y][k], 0.0);
             }
         for (int i = 1; i <= x + 1; ++i)
             for (int j = 1; j <= y + 1; ++j)
-                for (int k = 2; k <= z; ++k) {
+                for (int k = k1; k <= k2; ++k) {
                     ae[i][j][k] *= ToVolume;
                     aw[i][j][k] *= ToVolume;
                     an[i][j][k] *= ToVolume;
                     as[i][j][k] *= ToVolume;
                 }
     }
-    clear_horizontal_walls();
+    clear_horizontal_walls(layers);
 
     // Dry columns of the transient morphology take no horizontal sediment flux.
-    if (FlagTSC == 1 && (FlagTSCMinDepth == 4 || FlagTSCMinDepth == 5))
+    if (FlagTSC >= 1 && (FlagTSCMinDepth == 4 || FlagTSCMinDepth == 5))
         for (int i = 2; i <= x; ++i)
             for (int j = 2; j <= y; ++j) {
                 const double original = corner_mean(i, j, [](int a, int b) { return zval[a][b][0]; });
@@ -184,6 +184,12 @@ void coeffe_setup()
                 for (int k = 0; k <= z + 1; ++k) ae[i][j][k] = 0.0;
                 an[i][j][z + 1] = as[i][j][z + 1] = aw[i][j][z + 1] = 0.0;
             }
+}
+
+void coeffe_setup()
+{
+    if (FlagPrint == 0) set_status(mc_program, "In coeff-generator ");
+    horizontal_sediment_coefficients(water_layers());
 }
 
 void coeffe_setup2()
@@ -264,7 +270,7 @@ void coeffe_setup2()
                     log.print("In cofe2: Error, ap(%d,%d,%d,%d) = %g\n", l, i, j, k, sum);
                     log.print("Coeffs: %g %g %g %g %g %g\n", ae[i][j][k], aw[i][j][k], an[i][j][k], as[i][j][k], at[l][i][j][k], ab[l][i][j][k]);
                     set_status(mc_message, "Error in coeff. gen.");
-                    if (FlagTSC == 1)
+                    if (FlagTSC >= 1)
                         ap[l][i][j][k] += 1e-5;
                     else
                         FlagErrorBreak = 1;

@@ -4,11 +4,18 @@
 // fall velocities, the wall markers and OBlok; writes ae … an and at, ab, ap.
 #pragma once
 
+#include "engine/flow3d/layers.h"
+
 namespace zefra {
 
 // Horizontal coefficients ae, aw, an, as shared by every size.  diff holds
 // the eddy viscosity; F 12's Schmidt number makes it the diffusivity.
 void coeffe_setup();
+
+// The same on the given layers: the water cells, or the columns of the
+// depth-averaged sediment (index 0: column fluxes, face areas over the whole
+// depth, the column diffusivity).
+void horizontal_sediment_coefficients(Layers layers);
 
 // Vertical coefficients at, ab and the central coefficient ap of each size,
 // with the settling velocity and the size's own Schmidt number; blocked

@@ -6,12 +6,15 @@
 // the plane correction blockSedim (planes of constant j).
 // sole_tdma: the Thomas algorithm along the streamwise lines, then along the
 // verticals, whose lower boundary value is the bed cell.
+// sole2_gauseid: the depth-averaged twin of sole_gauseid, the same plane
+// correction and sweeps on the column layer (index 0) of conc2D.
 #include "engine/sediment/sediment_solvers.h"
 
 #include <cmath>
 #include <vector>
 
 #include "engine/common/status.h"
+#include "engine/flow3d/layers.h"
 #include "engine/sediment/size_equation.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_grid.h"
@@ -29,14 +32,14 @@ inline bool water(int i, int j, int k)
     return OBlok[i][j][k] != 0;
 }
 
-// One sweep over the suspended cells, i, j and k ascending (Forward) or
-// descending.  Cells without a positive central coefficient (a coefficient
-// failure, already reported) keep their value.
+// One sweep of size l over the cells `layers` of c, i, j and k ascending
+// (Forward) or descending.  Cells without a positive central coefficient (a
+// coefficient failure, already reported) keep their value.
 template <bool Forward>
-void sweep(int l)
+void sweep(const Field3& c, int l, Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
-    const Field3 c = conc[l];
+    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
+    const bool column = layers.column();
     for (int a = 2; a <= x; ++a) {
         const int i = Forward ? a : x + 2 - a;
         for (int b = 2; b <= y; ++b) {
@@ -47,19 +50,26 @@ void sweep(int l)
             const double *centre = ap[l][i][j].data(), *top = at[l][i][j].data(), *bottom = ab[l][i][j].data(), *src = source[i][j].data();
             const int* open = OBlok[i][j].data();
             const bool joined = MBNo > 0;
-            for (int m = 3; m <= z; ++m) {
-                const int k = Forward ? m : z + 3 - m;
+            for (int m = k1; m <= k2; ++m) {
+                const int k = Forward ? m : k1 + k2 - m;
                 if (open[k] == 0) {
                     p[k] = 0.0;
                     continue;
                 }
                 if (!(centre[k] > 0.0)) continue;
-                const double horizontal = joined ? horizontal_terms(c, i, j, k) : e[k] * west[k] + w[k] * east[k] + s[k] * south[k] + n[k] * north[k];
-                const double value = (horizontal + bottom[k] * p[k - 1] + top[k] * p[k + 1] + src[k]) / centre[k];
+                double sum = joined ? horizontal_terms(c, i, j, k) : e[k] * west[k] + w[k] * east[k] + s[k] * south[k] + n[k] * north[k];
+                if (!column) sum = sum + bottom[k] * p[k - 1] + top[k] * p[k + 1];
+                const double value = (sum + src[k]) / centre[k];
                 p[k] = std::fabs(value) < Vanishing ? 0.0 : value;
             }
         }
     }
+}
+
+// The suspended cells above the bed cell.
+inline Layers suspended_layers()
+{
+    return {3, znumber};
 }
 
 // Whether a cell takes part in the plane correction.
@@ -97,23 +107,28 @@ void thomas(int first, int last, double before, double after, Cell cell, Store s
 
 }  // namespace
 
-void block_correct_size(int l)
+namespace {
+
+// Plane correction of size l on the cells `layers` of c.
+void block_correct(const Field3& c, int l, Layers layers)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
     static std::vector<double> centre, low, high, residual, p, q;
     for (std::vector<double>* v : {&centre, &low, &high, &residual, &p, &q}) v->assign(y + 2, 0.0);
-    const Field3 c = conc[l];
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 3; k <= z; ++k) {
+            for (int k = k1; k <= k2; ++k) {
                 if (!corrected(l, i, j, k)) continue;
-                const double in_plane = (i != 2 ? ae[i][j][k] : 0.0) + (i != x ? aw[i][j][k] : 0.0) + (k != 3 ? ab[l][i][j][k] : 0.0) +
-                                        (k != z ? at[l][i][j][k] : 0.0);
+                double in_plane = (i != 2 ? ae[i][j][k] : 0.0) + (i != x ? aw[i][j][k] : 0.0);
+                double neighbours = horizontal_terms(c, i, j, k);
+                if (!layers.column()) {
+                    in_plane = in_plane + (k != k1 ? ab[l][i][j][k] : 0.0) + (k != k2 ? at[l][i][j][k] : 0.0);
+                    neighbours = neighbours + ab[l][i][j][k] * c[i][j][k - 1] + at[l][i][j][k] * c[i][j][k + 1];
+                }
                 centre[j] += ap[l][i][j][k] - in_plane;
                 low[j] += as[i][j][k];
                 high[j] += an[i][j][k];
-                residual[j] += horizontal_terms(c, i, j, k) + ab[l][i][j][k] * c[i][j][k - 1] + at[l][i][j][k] * c[i][j][k + 1] + source[i][j][k] -
-                               ap[l][i][j][k] * c[i][j][k];
+                residual[j] += neighbours + source[i][j][k] - ap[l][i][j][k] * c[i][j][k];
             }
     for (int m = 2; m <= y; ++m) {
         double d = centre[m] - low[m] * p[m - 1];
@@ -128,15 +143,33 @@ void block_correct_size(int l)
     }
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j)
-            for (int k = 3; k <= z; ++k)
+            for (int k = k1; k <= k2; ++k)
                 if (corrected(l, i, j, k)) c[i][j][k] += q[j];
+}
+
+// The plane correction (not on multi-block grids) and one symmetric sweep.
+void gauss_seidel(const Field3& c, int l, Layers layers)
+{
+    if (MBNo == 0) block_correct(c, l, layers);
+    sweep<true>(c, l, layers);
+    sweep<false>(c, l, layers);
+}
+
+}  // namespace
+
+void block_correct_size(int l)
+{
+    block_correct(conc[l], l, suspended_layers());
 }
 
 void gauss_seidel_size(int l)
 {
-    if (MBNo == 0) block_correct_size(l);
-    sweep<true>(l);
-    sweep<false>(l);
+    gauss_seidel(conc[l], l, suspended_layers());
+}
+
+void column_gauss_seidel_size(int l)
+{
+    gauss_seidel(conc2D[l], l, ColumnLayer);
 }
 
 void line_solve_size(int l)
@@ -193,6 +226,12 @@ void sole_gauseid()
 {
     if (!conc) return;
     gauss_seidel_size(indexl);
+}
+
+void sole2_gauseid()
+{
+    if (!conc2D) return;
+    column_gauss_seidel_size(indexl);
 }
 
 void sole_tdma()

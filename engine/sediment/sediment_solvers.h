@@ -2,7 +2,7 @@
 // time (the size `indexl`), acting on conc[indexl] in place.  The bed cell
 // (k = 2) is never solved: it is the lower boundary value of each column.
 // Reads ap, at, ab, ae ... an, source, OBlok, the out-block boxes and the
-// link tables; writes conc[indexl] (and the work vectors pt, qt).
+// link tables; writes conc[indexl] or conc2D[indexl] (and the work vectors pt, qt).
 #pragma once
 
 namespace zefra {
@@ -23,9 +23,15 @@ void blockSedim();
 // concentration in the out-block boxes is set to 0 first.
 void sole_tdma();
 
+// The depth-averaged twin of sole_gauseid: the plane correction and one
+// symmetric Gauss-Seidel pass over the columns of conc2D[indexl] (index 0),
+// with the column coefficients at index 0 of ae ... an, ap and source.
+void sole2_gauseid();
+
 // The same for size l.
 void gauss_seidel_size(int l);
 void block_correct_size(int l);
 void line_solve_size(int l);
+void column_gauss_seidel_size(int l);
 
 }  // namespace zefra

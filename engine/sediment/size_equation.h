@@ -74,16 +74,33 @@ struct CellExchange {
     double in, out_coefficients;
 };
 
+// The horizontal part: the four neighbours and the joint openings.
+inline CellExchange horizontal_exchange(const Field3& c, int l, int i, int j, int k)
+{
+    CellExchange e{horizontal_terms(c, i, j, k), horizontal_outflow_coefficients(i, j, k)};
+    if (const double q = joint_opening_flux(i, j, k); q < 0.0) e.in -= q * joint_inflow_concentration(l, i);
+    return e;
+}
+
 inline CellExchange cell_exchange(int l, int i, int j, int k)
 {
     const Field3 c = conc[l];
-    CellExchange e{horizontal_terms(c, i, j, k) + at[l][i][j][k] * c[i][j][k + 1], horizontal_outflow_coefficients(i, j, k) + ab[l][i][j][k + 1]};
+    CellExchange e = horizontal_exchange(c, l, i, j, k);
+    e.in += at[l][i][j][k] * c[i][j][k + 1];
+    e.out_coefficients += ab[l][i][j][k + 1];
     if (k > 2) {
         e.in += ab[l][i][j][k] * c[i][j][k - 1];
         e.out_coefficients += at[l][i][j][k - 1];
     }
-    if (const double q = joint_opening_flux(i, j, k); q < 0.0) e.in -= q * joint_inflow_concentration(l, i);
     return e;
+}
+
+// What flows into column (i, j) of the depth-averaged sediment (conc2D) of
+// size l, and its outflow coefficients: a column has no neighbour above or
+// below, its exchange with the bed is not counted here.
+inline CellExchange column_exchange(int l, int i, int j)
+{
+    return horizontal_exchange(conc2D[l], l, i, j, 0);
 }
 
 }  // namespace zefra

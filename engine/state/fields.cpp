@@ -106,6 +106,7 @@ void allocate_all(Allocation& a)
     // Sediment concentration.
     a.need(conc, {l + 2, x + 3, y + 3, z + 3});
     a.need(conc_old, {l + 2, x + 3, y + 3, z + 3}, FlagTSC >= 1);
+    for (Field4* p : {&conc2D, &conc2D_old}) a.need(*p, {l + 2, x + 3, y + 3, 1}, FlagTSC == 2);
 
     // Discretisation coefficients.
     for (Field3* p : {&ae, &aw, &an, &as, &wap, &wat, &wab, &source}) a.need(*p, cells);

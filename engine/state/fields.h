@@ -46,6 +46,10 @@ inline Field4 comp_old;  // [0..c-1][0..x+1][0..y+1][0..z+1], transient
 // Sediment concentration; vertical index 0 holds the bed concentration.
 inline Field4 conc;      // [0..l+1][0..x+2][0..y+2][0..z+2]
 inline Field4 conc_old;  // same, FlagTSC >= 1
+// Depth-averaged sediment (FlagTSC = 2): the mean concentration of each size
+// over the depth of every column, at index 0 as the columns of the flow, and
+// its value at the start of the time step.
+inline Field4 conc2D, conc2D_old;  // [0..l+1][0..x+2][0..y+2][0..0], FlagTSC = 2
 
 // Discretisation coefficients.
 inline Field3 ae, aw, an, as, wap, wat, wab, source;  // [0..x+1][0..y+1][0..z+1]
