@@ -23,8 +23,9 @@ namespace {
 
 // A straight channel 150 m long and 6 m wide (three columns 2 m wide, cells
 // `dx` long, five cells over the depth), slope 3e-4, Strickler 40: 13.2 m3/s
-// flows uniformly 2 m deep at 1.1 m/s.
-std::string channel(double dx, const std::string& extra)
+// flows uniformly 2 m deep at 1.1 m/s, depth-averaged unless `flow` says
+// otherwise.
+std::string channel(double dx, const std::string& extra, const std::string& flow = "F 44 1\n")
 {
     const int x = static_cast<int>(std::lround(150.0 / dx)) + 1;
     std::string grid;
@@ -35,9 +36,9 @@ std::string channel(double dx, const std::string& extra)
             grid += line;
         }
     test::write_file("koordina", grid);
-    std::snprintf(line, sizeof line, "G 1 %d 4 6 %d\nG 3 0 10 25 50 75 100\nW 1 40 13.2 101.955\nW 2 3 1 %d %d\nK 2 1 1\nK 5 0 0 0 1 0 0\nF 44 1\n", x,
-                  extra.find("S 2 ") != std::string::npos ? 2 : 1, (x + 1) / 2, x);
-    return line + extra;
+    std::snprintf(line, sizeof line, "G 1 %d 4 6 %d\nG 3 0 10 25 50 75 100\nW 1 40 13.2 101.955\nW 2 3 1 %d %d\nK 2 1 1\nK 5 0 0 0 1 0 0\nB 1 1 %d 1 4\n",
+                  x, extra.find("S 2 ") != std::string::npos ? 2 : 1, (x + 1) / 2, x, x);
+    return line + flow + extra;
 }
 
 // The steady depth-averaged flow of the channel in `result`, then `steps`
@@ -49,12 +50,12 @@ std::string transient(int steps, double dt, int sweeps)
     return text;
 }
 
-void steady_flow(double dx, const std::string& sediment)
+void steady_flow(double dx, const std::string& sediment, const std::string& flow = "F 44 1\n")
 {
-    ASSERT_EQ(test::run_case(channel(dx, sediment + "F 211 1e-6\nF 2 WM\n")), 1) << test::log_tail();
+    ASSERT_EQ(test::run_case(channel(dx, sediment + "F 211 1e-6\nF 2 WM\n", flow)), 1) << test::log_tail();
 }
 
-const std::string fine_sand = "S 1 0.0002 0.025\nN 1 1 1.0\nB 1 1 151 1 4\n";
+const std::string fine_sand = "S 1 0.0002 0.025\nN 1 1 1.0\n";
 
 // The depth mean in equilibrium with the bed of column (i, 3): f c_b / R.
 double equilibrium(int i)
@@ -100,6 +101,100 @@ TEST(DepthAveragedMorphologyCase, ClearWaterPicksUpSandOverTheAdaptationLength)
     std::printf("adaptation: L measured %.2f m, h U / (w R) = %.2f m (R = %.3f), on 1 m cells %.2f m; C_e %.4e, outflow end %.4e; "
                 "pick-up at the inflow %.3e m, at the end %.3e m per step\n",
                 measured, L, R, L_grid, C_e, conc2D[1][x][mid][0], first, last);
+}
+
+// The last step's inflow and outflow of sediment in the log (m3).
+void last_step_exchange(double& in, double& out)
+{
+    const std::string log = test::log_text();
+    const std::size_t at = log.rfind("\nDt:");
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(std::sscanf(log.c_str() + at, "\nDt: %lf %lf", &in, &out), 2);
+}
+
+TEST(DepthAveragedMorphologyCase, ChannelFedWithItsEquilibriumLoadKeepsItsBed)
+{
+    ZEFRA_HEAVY_CASE();
+    test::CaseFolder folder;
+    steady_flow(5.0, fine_sand + "I 1 0.0\n");
+    // The load of the channel's equilibrium concentration, C_e Q rho_s, from
+    // one step of the flow and the bed concentrations.
+    ASSERT_EQ(test::run_case(channel(5.0, fine_sand + "I 1 0.0\n" + transient(1, 10.0, 20))), 1) << test::log_tail();
+    const double C_e = equilibrium(xnumber / 2), load = C_e * 13.2 * 1000.0 * density;
+    // Twenty steps of 10 s after twenty steps of the flow alone (letter W).
+    char feed[60];
+    std::snprintf(feed, sizeof feed, "I 1 %.6f\n", load);
+    std::string run = transient(20, 10.0, 20);
+    run.replace(run.find("RIS"), 3, "RWIS");
+    ASSERT_EQ(test::run_case(channel(5.0, fine_sand + feed + run)), 1) << test::log_tail();
+    double largest = 0.0;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) largest = std::max(largest, std::fabs(BedChangeTotal[i][j]));
+    EXPECT_LT(largest, 1e-3);
+    double in = 0.0, out = 0.0;
+    last_step_exchange(in, out);
+    EXPECT_NEAR(out / in, 1.0, 0.005);
+    for (int i = 2; i <= xnumber; ++i) EXPECT_NEAR(conc2D[1][i][3][0] / C_e, 1.0, 0.005) << i;
+    std::printf("equilibrium channel: C_e %.4e, load %.3f kg/s; after 200 s the bed moved by at most %.3f mm, last step in %.6f out %.6f m3\n", C_e,
+                load, 1e3 * largest, in, out);
+}
+
+// Suspended sediment of size l in the cells and in the columns, m3.
+double in_cells(int l)
+{
+    double v = 0.0;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = 2; k <= znumber; ++k) v += conc[l][i][j][k] * 2.0 * m_armap[i][j] * m_dist_z[i][j][k];
+    return v;
+}
+double in_columns(int l)
+{
+    double v = 0.0;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) v += conc2D[l][i][j][0] * 2.0 * m_armap[i][j] * m_dist_z[i][j][0];
+    return v;
+}
+
+// The flow of each step depth-averaged, or 3D with the sediment of the
+// columns (their fluxes the sums over the cells).
+class SizeVolumes2D : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SizeVolumes2D, EverySizeKeepsItsVolumeOverAHundredStepsOfAMovingBed)
+{
+    ZEFRA_HEAVY_CASE();
+    test::CaseFolder folder;
+    // Two sands fed below their capacity: the finer one far below.
+    const std::string sands = "S 1 0.0002 0.025\nS 2 0.0006 0.08\nN 1 1 0.5\nN 1 2 0.5\nI 1 0.5\nI 2 2.0\n";
+    steady_flow(5.0, sands, GetParam());
+    ASSERT_EQ(test::run_case(channel(5.0, sands + transient(100, 30.0, 60), GetParam())), 1) << test::log_tail();
+    for (int l = 1; l <= 2; ++l) {
+        const SizeVolumes v = transient_volumes(l);
+        ASSERT_GT(v.inflow, 0.0);
+        EXPECT_LT(std::fabs(v.defect()), 1e-6 * v.inflow) << "size " << l;
+        // The cells show what the columns hold.
+        EXPECT_NEAR(in_cells(l), in_columns(l), 1e-12 * v.inflow);
+        std::printf("%s, size %d: in %.6f out %.6f suspended %.6f active %.6f inactive %.6f m3, defect %.2e of the inflow\n",
+                    *GetParam() ? "depth-averaged flow" : "3D flow", l, v.inflow, v.outflow, v.suspended, v.active, v.inactive, v.defect() / v.inflow);
+    }
+    // The fine sand is taken from the bed, which sinks by centimetres.
+    EXPECT_LT(transient_volumes(1).active + transient_volumes(1).inactive, -1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(DepthAveragedMorphologyCase, SizeVolumes2D, ::testing::Values("F 44 1\n", ""));
+
+TEST(DepthAveragedMorphologyCase, BedBelowTheFixedLevelStopsTheStart)
+{
+    test::CaseFolder folder;
+    steady_flow(5.0, fine_sand + "I 1 0.0\n");
+    // The non-erodible level (F 42) half a metre above the bed.
+    ASSERT_EQ(test::run_case(channel(5.0, fine_sand + "I 1 0.0\n" + transient(3, 10.0, 5) + "F 42 100.5\n")), -44);
+    EXPECT_TRUE(test::log_ends_with("Error, startup, negative bed layer at i,j=2 2\n")) << test::log_tail();
+    // The 3D sediment's driver names the active layer.
+    std::string cells = transient(3, 10.0, 5);
+    cells.replace(cells.find("F 37 2"), 6, "F 37 1");
+    ASSERT_EQ(test::run_case(channel(5.0, fine_sand + "I 1 0.0\n" + cells + "F 42 100.5\n")), -44);
+    EXPECT_TRUE(test::log_ends_with("Error, startup, negative active bed layer at i,j=2 2\n")) << test::log_tail();
 }
 
 }  // namespace
