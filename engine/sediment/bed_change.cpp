@@ -398,7 +398,7 @@ void bedchange()
             avalanche_pairs(area, pairs);
     }
     if (FlagBedSmooth >= 1 && xnumber > 2) smooth_bed(area, pairs);
-    if (FlagTSC == 1 && FlagTFS == 1) adjust_pressure();
+    if (FlagTSC >= 1 && FlagTFS == 1) adjust_pressure();
 
     // The grid has moved: its geometry is rebuilt whatever happens to the log file.
     const bool logged = FlagTSC != 0 || log_bed_change();

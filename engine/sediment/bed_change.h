@@ -26,7 +26,7 @@ constexpr const char* BedChangeFile = "loggfil";
 //  - Slopes steeper than AngleAvalanche avalanche with the volume kept
 //    (IterAvalanche 1 ... 99 passes over corner pairs; 200 the plane method);
 //    FlagBedSmooth smooths the bed over stime (steady) or TimeStep.
-//  - Transient free surface (FlagTSC 1, FlagTFS 1): the pressure follows the
+//  - Transient free surface (FlagTSC 1 or 2, FlagTFS 1): the pressure follows the
 //    moved cells.  Steady runs (FlagTSC 0) append the change to `loggfil` and
 //    write `koordina.new`; transient runs write neither.
 //  - The geometry is rebuilt, the two ends keep their discharges and, when a
