@@ -3,13 +3,19 @@
 // all inner cells is normalised with the scale the start-up set from the
 // inflow; a cell far above the mean level is reported in the log.  Cells held
 // fixed by a huge central coefficient (out-blocks) are left out, as in the
-// block correction: their value is prescribed, not solved for.
+// block correction: their value is prescribed, not solved for.  In parallel
+// mode the threads sum ranges of planes, added in a fixed order.
 #include "engine/flow3d/residuals.h"
 
+#include <omp.h>
+
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/common/boogie.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/slabs.h"
 #include "engine/flow3d/stencil.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -17,37 +23,78 @@
 
 namespace zefra {
 
+namespace {
+
+struct LargeResidual {
+    int i, j, k;
+    double r;
+};
+
+// The summed absolute residual of the cells i1 ... i2, stopping once it
+// passes 1e15 (a blown-up field); cells above the threshold are listed.
+double partial_sum(const Field3& phi, int e, Layers layers, bool second, double threshold, int i1, int i2, std::vector<LargeResidual>& large)
+{
+    double sum = 0.0;
+    for (int i = i1; i <= i2; ++i)
+        for (int j = 2; j <= ynumber; ++j)
+            for (int k = layers.first; k <= layers.last; ++k) {
+                if (sum > 1e15) continue;
+                // Cells held fixed by a huge central coefficient (out-blocks) solve no equation.
+                if (e != 4 && wap[i][j][k] > 1e15) continue;
+                const double r = e == 4 ? std::fabs(source[i][j][k]) : std::fabs(cell_residual(phi, i, j, k, second));
+                sum += r;
+                if (r > threshold) large.push_back({i, j, k, r});
+            }
+    return sum;
+}
+
+void report(Boogie& log, const Field3& phi, int e, bool tagged, const LargeResidual& c)
+{
+    const int i = c.i, j = c.j, k = c.k;
+    if (e == 4) {
+        log.print("Large residual for f(%d,%d,%d,%d)\n", i, j, k, e);
+        log.print("f = %e, source = %e, wap = %e\n", phi[i][j][k], source[i][j][k], wap[i][j][k]);
+        return;
+    }
+    if (tagged)
+        log.print("Iter: %ld, Large residual for f(%d,%d,%d,%d) : %le\n", Iter, i, j, k, e, c.r);
+    else
+        log.print("Large residual for f(%d,%d,%d,%d) : %le\n", i, j, k, e, c.r);
+    log.print("f = %e, source = %e, wap = %e\n", phi[i][j][k], source[i][j][k], wap[i][j][k]);
+    log.print("flow3 = %e, flow2 = %e, flow1 = %e\n", flow3[i][j][k], flow2[i][j][k], flow1[i][j][k]);
+    log.print("xvel = %e, yvel = %e, zvel = %e\n", xvel[i][j][k], yvel[i][j][k], zvel[i][j][k]);
+}
+
+}  // namespace
+
 void equation_residual(const Field3& phi, int equation, Layers layers)
 {
     Boogie log;
     log.require(-1);
     const int e = equation, x = xnumber, y = ynumber, z = layers.column() ? 1 : znumber;
     const double threshold = NormResidual[e] * InputErrorLimit / (static_cast<double>(x) * y * z);
-    const bool second = has_second_neighbours(e) && !layers.column();
+    const bool second = second_neighbours_filled() && !layers.column();
     const bool tagged = MBNo > 0 || second;  // those reports carry the iteration
     double sum = 0.0;
-    for (int i = 2; i <= x; ++i)
-        for (int j = 2; j <= y; ++j)
-            for (int k = layers.first; k <= layers.last; ++k) {
-                if (sum > 1e15) continue;  // a blown-up field stops adding
-                // Cells held fixed by a huge central coefficient (out-blocks) solve no equation.
-                if (e != 4 && wap[i][j][k] > 1e15) continue;
-                const double r = e == 4 ? std::fabs(source[i][j][k]) : std::fabs(cell_residual(phi, i, j, k, second));
-                sum += r;
-                if (r <= threshold) continue;
-                if (e == 4) {
-                    log.print("Large residual for f(%d,%d,%d,%d)\n", i, j, k, e);
-                    log.print("f = %e, source = %e, wap = %e\n", phi[i][j][k], source[i][j][k], wap[i][j][k]);
-                    continue;
-                }
-                if (tagged)
-                    log.print("Iter: %ld, Large residual for f(%d,%d,%d,%d) : %le\n", Iter, i, j, k, e, r);
-                else
-                    log.print("Large residual for f(%d,%d,%d,%d) : %le\n", i, j, k, e, r);
-                log.print("f = %e, source = %e, wap = %e\n", phi[i][j][k], source[i][j][k], wap[i][j][k]);
-                log.print("flow3 = %e, flow2 = %e, flow1 = %e\n", flow3[i][j][k], flow2[i][j][k], flow1[i][j][k]);
-                log.print("xvel = %e, yvel = %e, zvel = %e\n", xvel[i][j][k], yvel[i][j][k], zvel[i][j][k]);
-            }
+    std::vector<LargeResidual> large;
+    if (parallel_mode() && !layers.column()) {
+        // Each thread sums its range of planes; the partial sums are added in
+        // the order of the ranges, so that every run gives the same bits.
+        const int threads = std::max(1, std::min(x - 1, omp_get_max_threads()));
+        std::vector<double> partial(threads, 0.0);
+        std::vector<std::vector<LargeResidual>> found(threads);
+        split_cells([&](int i1, int i2) {
+            const int t = omp_get_thread_num();
+            partial[t] = partial_sum(phi, e, layers, second, threshold, i1, i2, found[t]);
+        });
+        for (int t = 0; t < threads; ++t) {
+            sum += partial[t];
+            large.insert(large.end(), found[t].begin(), found[t].end());
+        }
+    } else {
+        sum = partial_sum(phi, e, layers, second, threshold, 2, x, large);
+    }
+    for (const LargeResidual& c : large) report(log, phi, e, tagged, c);
     if (NormResidual[e] <= 1e-10) {
         log.print("Error residual not set\n");
         end_run(0);

@@ -1,6 +1,7 @@
-// Convection-diffusion coefficients of the suspended sediment, power-law
-// scheme in volume-flux units (m3/s): the horizontal couplings shared by every
-// size, then the vertical couplings with the settling velocity of each size.
+// Convection-diffusion coefficients of the suspended sediment in volume-flux
+// units (m3/s), power-law or second-order upwind (F 27 1): the horizontal
+// couplings shared by every size, then the vertical couplings with the
+// settling velocity of each size.
 // Called by letter I and by the sediment solvers.
 #include "engine/sediment/sediment_coefficients.h"
 
@@ -82,13 +83,16 @@ void coeffe_setup()
             }
     }
 
-    // Second-order or multi-block coefficients replace these, in mass-flux
-    // units: converted back to volume units here.
+    // Second-order upwind (with its second neighbours) or multi-block
+    // coefficients replace these, in mass-flux units: converted back to volume
+    // units here.  The plain coefficients couple no second neighbours.
     const bool replaced = SedimentScheme == 1 || MBNo > 0;
     if (SedimentScheme == 1)
         coeffe_SOU();
     else if (MBNo > 0)
         coeffe_flow();
+    else
+        coefficients_filled_by(0);
     if (replaced) {
         for (int j = 2; j <= y; ++j)
             for (int k = 2; k <= z; ++k) {
