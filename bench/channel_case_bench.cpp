@@ -3,7 +3,10 @@
 // the standard k-epsilon model and with a constant eddy viscosity (model 3,
 // F 34).  Reports the seconds per outer iteration, the outer iterations to
 // convergence and the peak memory.  The depth-averaged solver (letter D) runs
-// a reach of 1 km x 100 m on 200 x 40 and 400 x 80 columns.
+// a reach of 1 km x 100 m on 200 x 40 and 400 x 80 columns.  The sediment
+// case runs W, I and S on the 100,000-cell reach with three grain sizes and
+// reports the seconds per iteration of the sediment solver, its iterations
+// to convergence and its share of the run.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -12,12 +15,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "bench/channel_case.h"
 #include "engine/driver/entry.h"
 #include "engine/state/state.h"
 #include "engine/state/state_flow.h"
+#include "engine/state/state_run.h"
 
 namespace {
 
@@ -51,6 +58,57 @@ void BM_ChannelCase(benchmark::State& state)
     state.counters["peak_MB"] = usage.ru_maxrss / 1024.0;
     std::filesystem::current_path(home);
 }
+
+// Start time of each run letter, and the time the run ended.
+std::vector<std::pair<char, std::chrono::steady_clock::time_point>> letter_starts;
+
+void BM_SedimentCase(benchmark::State& state)
+{
+    const int cells_x = 200, cells_y = 50, cells_z = 10;
+    const auto folder = std::filesystem::temp_directory_path() / "zefra-sediment-bench";
+    std::filesystem::create_directories(folder);
+    const auto home = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    std::ostringstream sand;
+    sand << "S 1 0.0005 0.07\nS 2 0.0002 0.025\nS 3 0.0001 0.008\nN 1 1 0.3\nN 1 2 0.4\nN 1 3 0.3\nB 1 1 " << cells_x + 1 << " 1 "
+         << cells_y + 1 << "\nI 1 1.0\nI 2 1.0\nI 3 1.0\nF 4 0.5 3000 1e-6\n";
+    double seconds[3] = {}, total = 0.0;
+    long flow_iterations = 0, sediment_iterations = 0;
+    for (auto _ : state) {
+        reset_state();
+        write_channel_case(cells_x + 1, cells_y + 1, cells_z + 1, 0, "K 5 0 0 0 1 0 0\n" + sand.str(), "WIS", 3);
+        letter_starts.clear();
+        run_letter_observer = [](char letter, int) { letter_starts.emplace_back(letter, std::chrono::steady_clock::now()); };
+        char name[] = "zefra";
+        char* argv[] = {name, nullptr};
+        run_zefra(1, argv);
+        const auto end = std::chrono::steady_clock::now();
+        run_letter_observer = nullptr;
+        for (size_t n = 0; n < letter_starts.size(); ++n) {
+            const auto stop = n + 1 < letter_starts.size() ? letter_starts[n + 1].second : end;
+            const double s = std::chrono::duration<double>(stop - letter_starts[n].second).count();
+            seconds[letter_starts[n].first == 'W' ? 0 : letter_starts[n].first == 'I' ? 1 : 2] = s;
+        }
+        total = seconds[0] + seconds[1] + seconds[2];
+        flow_iterations = Iter;
+        // The last report of the sediment solver: "Trap efficiency after n iter".
+        std::ifstream log("boogie");
+        std::string line;
+        const std::string mark = "Trap efficiency after ";
+        while (std::getline(log, line))
+            if (line.rfind(mark, 0) == 0) sediment_iterations = std::stol(line.substr(mark.size())) + 1;
+    }
+    state.counters["cells"] = double(cells_x) * cells_y * cells_z;
+    state.counters["flow_iterations"] = double(flow_iterations);
+    state.counters["s_per_flow_iteration"] = seconds[0] / double(flow_iterations);
+    state.counters["sediment_iterations"] = double(sediment_iterations);
+    state.counters["s_per_sediment_iteration"] = seconds[2] / double(sediment_iterations);
+    state.counters["sediment_share"] = seconds[2] / total;
+    state.counters["setup_s"] = seconds[1];
+    std::filesystem::current_path(home);
+}
+
+BENCHMARK(BM_SedimentCase)->Iterations(1)->Unit(benchmark::kSecond);
 
 // The depth-averaged reach: 5 m x 2.5 m columns, 2 m deep, 1 m/s, Strickler
 // 35, on a level bed under a level lid (the uniform channel of the columns);

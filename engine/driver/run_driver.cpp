@@ -27,6 +27,7 @@
 #include "engine/state/state_grid.h"
 #include "engine/state/state_run.h"
 #include "engine/state/state_sediment.h"
+#include "engine/turbulence/turbulence_models.h"
 
 namespace zefra {
 
@@ -85,6 +86,7 @@ Next execute(char letter)
     case 'I':
         FlagInitSedim = 1;
         flagged(gFlagSedim, [] {
+            eddy_viscosity_to_diff();
             bedslope_corr();
             coeffe_setup();
             coeffe_setup2();

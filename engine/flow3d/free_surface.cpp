@@ -126,20 +126,6 @@ NodeValues node_values(const NodeGrid& cell_pressure, Layers layers)
     return n;
 }
 
-// Nodes next to a roofed top cell stay where the roof is.
-NodeGrid roof_nodes()
-{
-    NodeGrid held;
-    for (int i = 2; i <= xnumber; ++i)
-        for (int j = 2; j <= ynumber; ++j) {
-            if (!roofed_top_cell(i, j)) continue;
-            const CellCorners c = cell_corners(i, j);
-            for (int a = 0; a < 2; ++a)
-                for (int b = 0; b < 2; ++b) held(c.i[a][b], c.j[a][b]) = 1.0;
-        }
-    return held;
-}
-
 struct Reference {
     int i, j;
 };

@@ -153,23 +153,40 @@ Line make_line(int m, int last, Inner inner, Open open, Half half, Flux flux, Co
     return l;
 }
 
+// What a gathering pass computes: the water equations (all three
+// directions, out-blocks no water), or the horizontal couplings of the
+// suspended sediment, for which every cell with OBlok 0 is no water and the
+// bed row k = 2, whose cells are not solved, takes the first-order upwind
+// form, so that its exchange with the cells above stays that of the
+// first-order bed condition.
+struct Gathering {
+    int scheme;
+    double multiplier;  // diffusion multiplier c times invSchmidt[0]
+    bool sediment = false;
+};
+
+Gathering water_gathering(int scheme, int equation)
+{
+    return {scheme, diffusion_multiplier(equation) * invSchmidt[0]};
+}
+
 // The twelve coefficients of every cell i1 ... i2 (all j, k inner) from its
 // own faces.
-void gather_cells(int scheme, int equation, int i1, int i2)
+void gather_cells(const Gathering& g, int i1, int i2)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
-    const double c = diffusion_multiplier(equation) * invSchmidt[0];
-    const double horizontal = TurbMultHor * c, vertical = TurbMultVert * c;
+    const int x = xnumber, y = ynumber, z = znumber, scheme = g.scheme;
+    const double horizontal = TurbMultHor * g.multiplier, vertical = TurbMultVert * g.multiplier;
+    const bool sediment = g.sediment;
     for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j)
             for (int k = 2; k <= z; ++k) {
-                auto water = [&](int a, int b, int cc) { return !out_block_cell(a, b, cc); };
+                auto water = [&](int a, int b, int cc) { return sediment ? OBlok[a][b][cc] != 0 : !out_block_cell(a, b, cc); };
                 // I direction: a block joint line ends the line like a boundary.
                 auto inner_i = [&](int a) { return a >= 2 && a <= x - 1 && !(MBNo > 0 && ISkjotMB[a] == 1); };
                 auto open_i = [&](int a) {
                     return inner_i(a) && WallI[a][j][k] != -1 && WallI[a + 1][j][k] != 1 && water(a, j, k) && water(a + 1, j, k);
                 };
-                const Line li = make_line(
+                Line li = make_line(
                     i, x, inner_i, open_i, [&](int a) { return m_dist_x[a][j][k]; }, [&](int a) { return flow1[a][j][k]; },
                     [&](int a) {
                         const double dp = m_dist_x[a][j][k], dn = m_dist_x[a + 1][j][k];
@@ -179,7 +196,7 @@ void gather_cells(int scheme, int equation, int i1, int i2)
                 auto open_j = [&](int b) {
                     return inner_j(b) && WallJ[i][b][k] != -1 && WallJ[i][b + 1][k] != 1 && water(i, b, k) && water(i, b + 1, k);
                 };
-                const Line lj = make_line(
+                Line lj = make_line(
                     j, y, inner_j, open_j, [&](int b) { return m_dist_y[i][b][k]; }, [&](int b) { return flow2[i][b][k]; },
                     [&](int b) {
                         const double dp = m_dist_y[i][b][k], dn = m_dist_y[i][b + 1][k];
@@ -189,13 +206,18 @@ void gather_cells(int scheme, int equation, int i1, int i2)
                 auto open_k = [&](int cc) {
                     return inner_k(cc) && WallK[i][j][cc] != -1 && WallK[i][j][cc + 1] != 1 && water(i, j, cc) && water(i, j, cc + 1);
                 };
-                const Line lk = make_line(
-                    k, z, inner_k, open_k, [&](int cc) { return m_dist_z[i][j][cc]; }, [&](int cc) { return flow3[i][j][cc]; },
-                    [&](int cc) {
-                        const double dp = m_dist_z[i][j][cc], dn = m_dist_z[i][j][cc + 1];
-                        return face_diffusivity(scheme, gamaV[i][j][cc], gamaV[i][j][cc + 1], dp, dn) * m_vec_z[i][j][cc][2] * m_ar_z[i][j][cc] *
-                               vertical / (dp + dn + Tiny);
-                    });
+                Line lk;
+                if (!sediment)
+                    lk = make_line(
+                        k, z, inner_k, open_k, [&](int cc) { return m_dist_z[i][j][cc]; }, [&](int cc) { return flow3[i][j][cc]; },
+                        [&](int cc) {
+                            const double dp = m_dist_z[i][j][cc], dn = m_dist_z[i][j][cc + 1];
+                            return face_diffusivity(scheme, gamaV[i][j][cc], gamaV[i][j][cc + 1], dp, dn) * m_vec_z[i][j][cc][2] * m_ar_z[i][j][cc] *
+                                   vertical / (dp + dn + Tiny);
+                        });
+                if (sediment && k == 2) {
+                    for (Line* l : {&li, &lj}) l->open_low = l->open_high = l->open_low2 = l->open_high2 = false;
+                }
                 const Along a = gather(li, scheme), b = gather(lj, scheme), v = gather(lk, scheme);
                 ae[i][j][k] = a.low;
                 aw[i][j][k] = a.high;
@@ -289,7 +311,7 @@ void second_order(int scheme, int equation)
     if (log_unavailable(log)) return;
     coefficients_filled_by(scheme);
     for (const Field3* a : Twelve) a->fill(0.0);
-    gather_cells(scheme, equation, 2, xnumber);
+    gather_cells(water_gathering(scheme, equation), 2, xnumber);
     joint_line_couplings(equation, water_layers());
     wall_couplings(water_layers(), 2, xnumber);
 }
@@ -303,7 +325,7 @@ void second_order_on_slabs(int scheme, int equation)
     const bool joints = MBNo > 0;
     for_each_slab(n, [=](Slab s) {
         clear_outside_cells(s.first, s.last);
-        gather_cells(scheme, equation, s.first, s.last);
+        gather_cells(water_gathering(scheme, equation), s.first, s.last);
         if (!joints) wall_couplings(water_layers(), s.first, s.last);
     });
     if (!joints) return;
@@ -348,6 +370,16 @@ void convection_coefficients(int equation, int scheme, bool on_slabs)
         on_slabs ? convection_diffusion_on_slabs(equation) : convection_diffusion(equation);
 }
 
+void sediment_coefficients_SOU(double multiplier)
+{
+    Boogie log;
+    if (log_unavailable(log)) return;
+    coefficients_filled_by(SecondOrderUpwind);
+    for (const Field3* a : Twelve) a->fill(0.0);
+    gather_cells({SecondOrderUpwind, multiplier, true}, 2, xnumber);
+    joint_line_couplings(1, water_layers());
+}
+
 void coeffe_SOU()
 {
     convection_coefficients(Equation, SecondOrderUpwind, false);
@@ -366,13 +398,13 @@ void coeffe_central()
 void coeffe_SOUOpenMP(int i1, int i2)
 {
     clear_outside_cells(i1, i2);
-    gather_cells(SecondOrderUpwind, Equation, i1, i2);
+    gather_cells(water_gathering(SecondOrderUpwind, Equation), i1, i2);
 }
 
 void coeffe_quickOpenMP(int i1, int i2)
 {
     clear_outside_cells(i1, i2);
-    gather_cells(Quick, Equation, i1, i2);
+    gather_cells(water_gathering(Quick, Equation), i1, i2);
 }
 
 void coeffe_centralOpenMP(int i1, int i2)

@@ -23,6 +23,14 @@ void coeffe_SOU();
 void coeffe_central();
 void coeffe_quick();
 
+// The second-order upwind couplings of the suspended sediment in the I and J
+// directions, in mass-flux units from the face fluxes and gama (the caller
+// puts the sediment's diffusivity there), the diffusion times `multiplier`:
+// cells with OBlok 0 are no water, the bed row k = 2 takes the first-order
+// upwind form and nothing couples vertically.  Power-law couplings across
+// the block joints; the caller clears the wall faces.
+void sediment_coefficients_SOU(double multiplier);
+
 // The same for the cells i1 ... i2 of one I-slab: the second-order routines
 // set every coefficient of their cells (and clear the boundary planes of the
 // first and last slab), the central one the faces the slab owns.

@@ -86,16 +86,8 @@ Shares corner_shares(int i, int j)
 // F 58 lets walls move.
 NodeGrid held_nodes()
 {
-    NodeGrid held;
-    if (TFSmovewall == 1) return held;
-    for (int i = 2; i <= xnumber; ++i)
-        for (int j = 2; j <= ynumber; ++j) {
-            if (!roofed_top_cell(i, j)) continue;
-            const CellCorners c = cell_corners(i, j);
-            for (int a = 0; a < 2; ++a)
-                for (int b = 0; b < 2; ++b) held(c.i[a][b], c.j[a][b]) = 1.0;
-        }
-    return held;
+    if (TFSmovewall == 1) return NodeGrid();
+    return roof_nodes();
 }
 
 // Rise of every surface node over this time step; the top-cell vertical

@@ -55,6 +55,19 @@ bool roofed_top_cell(int i, int j)
     return open_top_cell(i, j) && WallK[i][j][znumber] == -1;
 }
 
+NodeGrid roof_nodes()
+{
+    NodeGrid held;
+    for (int i = 2; i <= xnumber; ++i)
+        for (int j = 2; j <= ynumber; ++j) {
+            if (!roofed_top_cell(i, j)) continue;
+            const CellCorners c = cell_corners(i, j);
+            for (int a = 0; a < 2; ++a)
+                for (int b = 0; b < 2; ++b) held(c.i[a][b], c.j[a][b]) = 1.0;
+        }
+    return held;
+}
+
 namespace {
 
 // Lowest node of column (i, j) that moves with the surface.

@@ -42,6 +42,10 @@ bool open_top_cell(int i, int j);
 // keep their level.
 bool roofed_top_cell(int i, int j);
 
+// The surface nodes that keep their level: the corners of roofed top cells
+// (marked 1, all others 0).
+NodeGrid roof_nodes();
+
 // Water depth of node column (i, j), from its lowest moving node (see
 // relevel_column) to the top.
 double node_depth(int i, int j);

@@ -1,5 +1,7 @@
 // Morphology drivers of letter S: steady (FlagTSC 0) and transient (1, 2).
-// Not built yet: reads and writes nothing.
+// The steady one solves the suspended sediment (suspsed), forms the totals
+// conc[0] and writes conres.new / fracres.new; it changes no bed level yet.
+// The transient ones are not built: they read and write nothing.
 #pragma once
 
 namespace zefra {

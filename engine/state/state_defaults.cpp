@@ -238,8 +238,10 @@ void default_sediment_settings()
     shieldscoeff = 0.047;
     Schmidt = 1.0;
     std::fill(std::begin(invSchmidt), std::end(invSchmidt), 1.0);
-    for (double* table : {gsize, fallvelo, cohesive, inflow, pointsource})
+    for (double* table : {gsize, fallvelo, cohesive, inflow, pointsource, outflow, trapped})
         std::fill(table, table + SizeCapacity, 0.0);
+    indexl = 1;
+    CyclicSCopies = 0;
     SizeDataSetsRead = 0;
     for (auto& sample : SedimentSample) std::fill(std::begin(sample), std::end(sample), 0.0);
     SedimentSample[0][1] = 1.0;  // sample 0 is one single size

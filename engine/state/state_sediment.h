@@ -19,6 +19,13 @@ inline double inflow[SizeCapacity];      // I: inflow concentration
 inline double pointsource[SizeCapacity]; // G 4, G 5
 inline int SizeDataSetsRead = 0;         // at least one S data set was read
 
+// Results of the suspended-sediment solver per size: sediment leaving the
+// domain (kg/s) and the trap efficiency (per cent of the given inflow).
+inline double outflow[SizeCapacity];
+inline double trapped[SizeCapacity];
+inline int indexl = 1;             // the size the sediment solvers work on
+inline int CyclicSCopies = 0;      // outflow-to-inflow copies made so far (F 174, negative count)
+
 inline double SedimentSample[SampleCapacity][SizeCapacity];  // N: fractions
 inline int SampleNo = 0;
 

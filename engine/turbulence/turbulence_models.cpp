@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/common/boogie.h"
 #include "engine/flow3d/slabs.h"
@@ -144,6 +145,18 @@ void eddy_diffusivity(int equation)
 void GammaCalc()
 {
     eddy_diffusivity(Equation);
+}
+
+void eddy_viscosity_to_diff()
+{
+    // gama and gamaV belong to the flow equation assembled last.
+    const std::vector<double> kept(gama.data(), gama.data() + gama.size()), kept_vertical(gamaV.data(), gamaV.data() + gamaV.size());
+    eddy_diffusivity(1);
+    const double* g = gama.data();
+    double* d = diff.data();
+    for (std::size_t n = 0, size = std::min(gama.size(), diff.size()); n < size; ++n) d[n] = g[n] / WaterDensity;
+    std::copy(kept.begin(), kept.end(), gama.data());
+    std::copy(kept_vertical.begin(), kept_vertical.end(), gamaV.data());
 }
 
 namespace {

@@ -15,6 +15,12 @@ void eddy_diffusivity(int equation);
 // The same for the current Equation.
 void GammaCalc();
 
+// The eddy viscosity of the computed turbulence (the model's own, molecular
+// viscosity included) into `diff`, in m2/s, for the sediment and component
+// equations, which apply their Schmidt numbers themselves.  gama and gamaV
+// are left as they were.
+void eddy_viscosity_to_diff();
+
 // Adds production and dissipation of the k (equation 5) or epsilon (6)
 // equation; any other equation ends the run (status 0).
 void turbulence_terms(int equation);

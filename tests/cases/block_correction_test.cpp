@@ -42,6 +42,7 @@ double largest_difference(const std::vector<double>& a, const std::vector<double
 
 TEST(BlockCorrectionModes, EveryModeSerialAndOnTwoThreadsGivesTheSameFlow)
 {
+    ZEFRA_HEAVY_CASE();
     const int threads = omp_get_max_threads();
     std::vector<double> reference;
     double tolerance = 0.0;
@@ -97,6 +98,7 @@ Pressures channel_pressures(const std::string& data_sets, int node_i, int node_j
 // the same pressures.
 TEST(PressureLevel, HeldAtTheSurfaceReferenceNode)
 {
+    ZEFRA_HEAVY_CASE();
     const Pressures outflow = channel_pressures("", 21, 4);
     EXPECT_NEAR(outflow.reference, 0.0, 1e-9);
     EXPECT_GT(outflow.drop, 1.0);  // the pressure falls along the flow

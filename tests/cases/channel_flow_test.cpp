@@ -36,13 +36,7 @@ void write_channel(int x, int y, double slope, bool roof)
     test::write_file("koordina", text);
 }
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
 // Discharge through the I-faces of node line i, m3/s.
 double section_discharge(int i)
@@ -75,10 +69,7 @@ double largest_discharge_error(double q)
 
 const char* const laminar = "F 24 3\nF 34 5\nF 2 W\n";
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 TEST(ChannelFlow, ClosedConduitConvergesSymmetricAndConservative)
 {
@@ -104,6 +95,7 @@ const std::string open_channel = "G 1 21 7 6 1\nG 3 0 20 40 60 80 100\nW 1 35 10
 
 TEST(ChannelFlow, OpenChannelConvergesWithContinuityInEveryCell)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     write_channel(21, 7, 0.0005, false);
     // Default settings: the long wave of the pressure correction dies out

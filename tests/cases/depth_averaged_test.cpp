@@ -58,10 +58,7 @@ int run_channel(const std::string& extra)
     return run_zefra(1, argv);
 }
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 // Figures of a converged run at the cross-section 750 m from the inflow.
 struct Figures {
@@ -156,6 +153,7 @@ INSTANTIATE_TEST_SUITE_P(DepthAveraged, DepthAveragedModel, testing::Values(1, 7
 
 TEST(DepthAveraged, AgreesWithTheThreeDimensionalSolver)
 {
+    ZEFRA_HEAVY_CASE();
     Figures full{}, columns{};
     {
         test::CaseFolder folder;
@@ -191,6 +189,7 @@ TEST(DepthAveraged, ResultFileReadBackStartsAConvergedRun)
 // term of the columns works on their own previous values.
 TEST(DepthAveraged, TransientRunSettlesAtTheSteadyFlow)
 {
+    ZEFRA_HEAVY_CASE();
     double steady = 0.0;
     {
         test::CaseFolder folder;
@@ -286,6 +285,7 @@ TEST(DepthAveraged, BackwaterCurveFollowsTheStandardStep)
 // river's end on its joint line and 20 through the canal.
 TEST(DepthAveraged, SideBranchTakesItsShareAcrossTheJoint)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     for (const char* file : {"control", "koordina"})
         std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/side_branch/" + file, file);

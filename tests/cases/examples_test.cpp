@@ -24,11 +24,13 @@ void expect_example_converges(const std::string& name, const std::string& dimens
 
 TEST(Examples, StraightChannelConverges)
 {
+    ZEFRA_HEAVY_CASE();
     expect_example_converges("straight_channel", "DIMENSIONS 22 22 13\n");
 }
 
 TEST(Examples, BendConverges)
 {
+    ZEFRA_HEAVY_CASE();
     expect_example_converges("bend90", "DIMENSIONS 32 22 12\n");
 }
 
@@ -38,6 +40,7 @@ TEST(Examples, BendConverges)
 // the unbounded scheme drives k below zero at the surface of the outer bank.
 TEST(Examples, StraightChannelAndBendConvergeWithSecondOrderUpwindMomentum)
 {
+    ZEFRA_HEAVY_CASE();
     for (const auto& [name, extra] : {std::pair<std::string, std::string>{"straight_channel", "K 6 0 0 0 0 1 0\n"},
                                       {"bend90", "K 6 0 0 0 0 1 0\nK 3 0.8 0.8 0.8 0.2 0.3 0.3\n"}}) {
         SCOPED_TRACE(name);
@@ -56,6 +59,7 @@ TEST(Examples, SideBranchConverges)
 
 TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     for (const char* file : {"control", "koordina"})
         std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/bend90_tracer/" + file, file);
@@ -71,6 +75,7 @@ TEST(Examples, TracerInTheBendConvergesAndIsPlotted)
 
 TEST(Examples, DepthAveragedMeanderConverges)
 {
+    ZEFRA_HEAVY_CASE();
     expect_example_converges("meander_2d", "DIMENSIONS 242 22 2\n", "ParaView2.vtk");
 }
 

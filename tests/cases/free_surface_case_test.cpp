@@ -78,6 +78,7 @@ bool surface_settled()
 // lays the surface level at the outflow level.
 TEST(FreeSurface, ChannelFromAHorizontalStartReachesUniformFlow)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     const double length = 1000.0, width = 20.0, depth = 2.0, discharge_ = 40.0;
     const double u = discharge_ / (width * depth), slope = std::pow(u / (Strickler * std::pow(depth, 2.0 / 3.0)), 2.0);
@@ -126,6 +127,7 @@ void copy_example(const std::string& name)
 // the inflow against rho g R S with the bed slope.
 TEST(FreeSurface, StraightChannelExampleEndsUniform)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     copy_example("straight_channel");
     ASSERT_EQ(run_case(), 1);
@@ -148,6 +150,7 @@ TEST(FreeSurface, StraightChannelExampleEndsUniform)
 // about U^2 B / (g R).
 TEST(FreeSurface, BendExampleRaisesTheOuterBank)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     copy_example("bend90");
     ASSERT_EQ(run_case(), 1);
@@ -222,6 +225,7 @@ double energy_march(double x1, double x2, double h1, double bump)
 
 TEST(FreeSurface, BumpDrawsTheSurfaceDownAsTheEnergyEquationSays)
 {
+    ZEFRA_HEAVY_CASE();
     const double bump = 0.1;
     const Profile flat = bump_run(0.0), over = bump_run(bump);
     ASSERT_EQ(flat.x.size(), 51u);
@@ -239,6 +243,7 @@ TEST(FreeSurface, BumpDrawsTheSurfaceDownAsTheEnergyEquationSays)
 // for 100 s with the kinematic method: 0.1 m rise.
 TEST(FreeSurface, KinematicBasinRisesAtTheInflowOverItsArea)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     write_koordina(11, 5, [](int i, int j) { return Node{10.0 * (i - 1), 5.0 * (j - 1), 100.0}; });
     test::write_file("control", "G 1 11 5 6 1\nW 1 35 2.0 102.0\nG 7 0 1 2 5 2 6 0 0 2.0 0 0 0\nF 33 1 5\nF 36 1\nK 1 100 50000\nF 2 W\n");

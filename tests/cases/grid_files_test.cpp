@@ -76,6 +76,7 @@ std::map<std::string, std::string> run(const std::map<std::string, std::string>&
 
 TEST(GridFiles, MovedGridComesBackThroughLetterXAndAsKoordina)
 {
+    ZEFRA_HEAVY_CASE();
     std::string stored = "T 0.0\n\n";
     for (int i = 9; i <= 13; ++i)
         for (int j = 2; j <= 5; ++j) stored += "a " + std::to_string(i) + " " + std::to_string(j) + " 0.15 1.0\n";

@@ -37,18 +37,9 @@ void write_nodes(const std::vector<Node>& nodes, bool roof)
     test::write_file("koordina", text);
 }
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 // Discharge through the I-faces of node line i, m3/s.
 double section(int i)
@@ -157,6 +148,7 @@ const std::string branch_control = "G 1 22 6 6 1\nG 3 0 20 40 60 80 100\nW 1 35 
 
 TEST(MultiBlockFlow, SideBranchTakesItsShareAndEverySectionCarriesItsDischarge)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     write_nodes(branching_channel(), false);
     ASSERT_EQ(run(branch_control + "G 7 0 1 2 6 2 6 0 0 10.0 0 0 0\nG 7 1 11 2 6 2 6 0 1 6.0 0 0 0\nG 7 1 -1 2 6 2 6 0 1 4.0 0 0 0\n"), 1);

@@ -17,18 +17,9 @@
 namespace zefra {
 namespace {
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 std::vector<double> spaced(double from, double to, double step)
 {
@@ -66,6 +57,7 @@ const std::string pier_channel = "G 1 41 27 7 1\nG 3 0 10 25 45 65 85 100\nW 1 4
 
 TEST(Obstacle, SquarePierGivesSymmetricFlowStagnationPressureAndDrag)
 {
+    ZEFRA_HEAVY_CASE();
     // The undisturbed channel first: its pressure in front of the pier is the
     // reference of the stagnation pressure.
     std::vector<double> undisturbed;
@@ -126,6 +118,7 @@ TEST(Obstacle, SquarePierGivesSymmetricFlowStagnationPressureAndDrag)
 // beside the block carries no sideways jet.
 TEST(Obstacle, EveryOutBlockTypeConverges)
 {
+    ZEFRA_HEAVY_CASE();
     for (int type = 0; type <= 3; ++type) {
         test::CaseFolder folder;
         std::string grid;

@@ -67,6 +67,7 @@ class ColdStart : public ::testing::TestWithParam<Opening> {};
 // of the approaching flow.
 TEST_P(ColdStart, OpeningCarriesItsShare)
 {
+    ZEFRA_HEAVY_CASE();
     const Opening& o = GetParam();
     test::CaseFolder folder;
     test::write_straight_channel(21, 8);

@@ -53,6 +53,7 @@ double largest_velocity_difference(const ChannelRun& a, const ChannelRun& b)
 
 TEST(ParallelRuns, ChannelOnTwoThreadsConvergesAsSeriallyAndRepeatsItselfExactly)
 {
+    ZEFRA_HEAVY_CASE();
     const int threads = omp_get_max_threads();
     omp_set_num_threads(2);
     for (const std::string scheme : {"", "K 6 0 0 0 0 1 0\n"}) {
@@ -76,6 +77,7 @@ TEST(ParallelRuns, ChannelOnTwoThreadsConvergesAsSeriallyAndRepeatsItselfExactly
 // the coefficients actually filled.
 TEST(ParallelRuns, TheFilledSchemeAloneDecidesTheSecondNeighbourTerms)
 {
+    ZEFRA_HEAVY_CASE();
     EXPECT_TRUE(channel_run("K 6 1 1 1 0 0 0\n").fields == channel_run("").fields);
     EXPECT_TRUE(channel_run("K 6 0 0 0 0 1 0\n").fields == channel_run("K 6 1 1 1 0 1 1\n").fields);
 }

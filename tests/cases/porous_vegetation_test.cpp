@@ -91,6 +91,7 @@ TEST(PorousCase, PackedConduitFollowsTheDragLawAtThreeVelocities)
 // W 1's Manning M = 8, 0.38 m deep upstream, and must find that depth itself.
 TEST(VegetationCase, EmergentStemsGiveTheUniformVelocityOfStemDrag)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     const double slope = 0.01, stems = 200.0, diameter = 0.01, drag = 1.0, width = 3.0, depth = 0.5;
     const double velocity = std::sqrt(2.0 * Gravity * slope / (drag * stems * diameter)), discharge = velocity * depth * width;

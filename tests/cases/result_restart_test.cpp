@@ -17,6 +17,7 @@ std::string cell_lines(const std::string& text)
 
 TEST(ResultRestart, FlowWrittenAndReadBackIsTheSame)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     for (const char* file : {"control", "koordina"})
         std::filesystem::copy_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/straight_channel/" + file, file);

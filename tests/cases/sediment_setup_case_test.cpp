@@ -38,13 +38,7 @@ std::string channel_control(const std::string& extra)
            extra;
 }
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
 bool logged(const std::string& text)
 {
@@ -101,6 +95,7 @@ TEST(SedimentSetupCase, BedConcentrationsProfilesAndInflowLoad)
 // Every transport formula gives an ordinary concentration on this sand bed.
 TEST(SedimentSetupCase, EveryFormulaGivesAnOrdinaryBedConcentration)
 {
+    ZEFRA_HEAVY_CASE();
     for (char formula : {'E', 'M', 'I', 'A', 'S', 'Y'}) {
         test::CaseFolder folder;
         ASSERT_EQ(run(channel_control(std::string("F 10 ") + formula + "\nF 2 WI\n")), 1);

@@ -44,6 +44,7 @@ Figures run_on(double rotation, double skew)
 // enters along the grid lines with its whole discharge.
 TEST(SkewedGrid, TurnedAndSkewedGridsGiveTheFlowOfTheOrthogonalOne)
 {
+    ZEFRA_HEAVY_CASE();
     const Figures straight = run_on(0.0, 0.0);
     EXPECT_NEAR(straight.inflow, 10.0, 1e-6);
     for (auto [rotation, skew, speed, shear, corner] : {std::tuple{30.0, 0.0, 1e-4, 1e-4, 1e-3}, std::tuple{0.0, 45.0, 0.01, 0.01, 0.03}}) {

@@ -57,10 +57,7 @@ int run_channel(const Channel& c)
     return run_zefra(1, argv);
 }
 
-bool converged()
-{
-    return test::log_text().find("Solution converged\n") != std::string::npos;
-}
+using test::converged;
 
 // Mean bed shear stress over the cross-section at node line i.
 double mean_bed_shear(int i)
@@ -77,6 +74,7 @@ const Channel Fine{21, 21, manning_slope(Radius), Fast};
 
 TEST(TurbulentChannel, UniformFlowFollowsTheRoughWallLogLaw)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     ASSERT_EQ(run_channel(Fine), 1);
     ASSERT_TRUE(converged());
@@ -111,6 +109,7 @@ class OtherModel : public testing::TestWithParam<int> {};
 
 TEST_P(OtherModel, GivesTheSameBedShear)
 {
+    ZEFRA_HEAVY_CASE();
     const double rho_g_r_s = 1000.0 * 9.81 * Radius * manning_slope(Radius);
     test::CaseFolder folder;
     Channel c = Fine;
@@ -124,6 +123,7 @@ INSTANTIATE_TEST_SUITE_P(TurbulentChannel, OtherModel, testing::Values(1, 8, 15)
 
 TEST(TurbulentChannel, RougherSideWallSlowsItsSideOfTheSection)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     Channel c = Fine;
     c.extra += "F 195 0.5 0.005\n";  // j = 1 very rough, j = ynumber almost smooth
@@ -138,9 +138,7 @@ TEST(TurbulentChannel, RougherSideWallSlowsItsSideOfTheSection)
 
 TEST(TurbulentChannel, ConvergesWithTheDefaultSettings)
 {
-#ifdef ZEFRA_SANITIZED
-    GTEST_SKIP() << "some ten thousand iterations: left to the optimised build";
-#endif
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     // Coarser: 100 m along, 2 m across; no block correction.
     ASSERT_EQ(run_channel({11, 11, manning_slope(Radius), ""}), 1);

@@ -36,13 +36,7 @@ void write_conduit(int x, int y, double dx)
     test::write_file("koordina", text);
 }
 
-int run(const std::string& control)
-{
-    test::write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
+constexpr auto run = &test::run_case;
 
 template <class Body>
 void inner_cells(Body body)
@@ -218,6 +212,7 @@ TEST(WaterQuality, SteadyDecayAlongAPlugFlowConvergesToTheExponential)
 
 TEST(WaterQuality, SteadyChannelCarriesTheInflowValueAndPlotsIt)
 {
+    ZEFRA_HEAVY_CASE();
     test::CaseFolder folder;
     for (const char* file : {"control", "koordina"})
         test::write_file(file, test::read_file(std::string(ZEFRA_SOURCE_DIR) + "/examples/straight_channel/" + file));

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "engine/common/run_exit.h"
+#include "engine/driver/entry.h"
 #include "engine/input/control_reader.h"
 #include "engine/state/fields.h"
 #include "engine/state/state.h"
@@ -142,6 +143,25 @@ int run_executable(const std::string& arguments, std::string* output, const std:
     const int code = WEXITSTATUS(status);
     if (code == 86 || code == 87) throw std::runtime_error("sanitizer report: " + read_file("zefra.stderr"));
     return code;
+}
+
+int run_case(const std::string& control)
+{
+    write_file("control", control);
+    char name[] = "zefra";
+    char* argv[] = {name, nullptr};
+    return run_zefra(1, argv);
+}
+
+bool converged()
+{
+    return log_text().find("Solution converged\n") != std::string::npos;
+}
+
+std::string log_tail()
+{
+    const std::string log = log_text();
+    return log.substr(log.size() > 800 ? log.size() - 800 : 0);
 }
 
 }  // namespace zefra::test

@@ -8,6 +8,16 @@
 #include <optional>
 #include <string>
 
+// A whole case of many outer iterations: the optimised build runs it; the
+// sanitizer build, some twenty times slower, leaves it to that build and
+// checks memory on the unit tests, the small cases, the index boxes and the
+// mutation campaign.
+#ifdef ZEFRA_SANITIZED
+#define ZEFRA_HEAVY_CASE() GTEST_SKIP() << "a whole case of many iterations: run by the optimised build"
+#else
+#define ZEFRA_HEAVY_CASE() static_cast<void>(0)
+#endif
+
 namespace zefra::test {
 
 // A temporary folder that is the working directory while the object lives.
@@ -70,5 +80,15 @@ void write_grid(int x, int y, double (*bed)(int i, int j), double spacing = 1.0)
 // the shell first (a limit, for example).  A signal or a sanitizer report
 // throws.
 int run_executable(const std::string& arguments = "", std::string* output = nullptr, const std::string& shell_prefix = "");
+
+// Writes `control` and runs the program entry in this process (the model
+// state stays for the test to read); returns the exit status.
+int run_case(const std::string& control);
+
+// Whether the log says the flow converged.
+bool converged();
+
+// The end of the log, for failure messages.
+std::string log_tail();
 
 }  // namespace zefra::test

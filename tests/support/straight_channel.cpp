@@ -26,25 +26,6 @@ void write_straight_channel(int x, int y, double rotation, double skew, double w
     write_file("koordina", text);
 }
 
-int run_case(const std::string& control)
-{
-    write_file("control", control);
-    char name[] = "zefra";
-    char* argv[] = {name, nullptr};
-    return run_zefra(1, argv);
-}
-
-bool converged()
-{
-    return log_text().find("Solution converged\n") != std::string::npos;
-}
-
-std::string log_tail()
-{
-    const std::string log = log_text();
-    return log.substr(log.size() > 800 ? log.size() - 800 : 0);
-}
-
 double section_discharge(int i)
 {
     double q = 0.0;

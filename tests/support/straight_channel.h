@@ -11,12 +11,6 @@ namespace zefra::test {
 // degrees and the cross-sections are skewed by `skew` degrees against the axis.
 void write_straight_channel(int x, int y, double rotation = 0.0, double skew = 0.0, double width = 2.0);
 
-// Writes `control` and runs the program entry; returns its exit status.
-int run_case(const std::string& control);
-
-bool converged();
-std::string log_tail();  // the end of the log, for failure messages
-
 double section_discharge(int i);   // through the I-faces of node line i, m3/s
 double section_speed(int i);       // that discharge over the section's area
 double section_bed_shear(int i);   // mean over the cells of column row i, N/m2

@@ -9,6 +9,7 @@
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
+#include "engine/state/state_sediment.h"
 #include "engine/state/state_turbulence.h"
 #include "engine/turbulence/turbulence_models.h"
 #include "tests/support/case_folder.h"
@@ -26,6 +27,21 @@ void uniform_box(double k, double eps)
 }
 
 constexpr double CellVolume = 2.0 * 1.0 * 0.5;
+
+// The sediment equations get the eddy viscosity of the flow in m2/s without
+// a Schmidt number (they apply theirs), and the flow keeps its gama.
+TEST(GammaCalc, EddyViscosityForTheSediment)
+{
+    test::CaseFolder folder;
+    uniform_box(0.02, 0.004);
+    Schmidt = 2.0;
+    gama.fill(7.0);
+    gamaV.fill(8.0);
+    eddy_viscosity_to_diff();
+    EXPECT_DOUBLE_EQ(diff[3][3][3], 1e-6 + 0.09 * 0.02 * 0.02 / 0.004);
+    EXPECT_EQ(gama[3][3][3], 7.0);
+    EXPECT_EQ(gamaV[3][3][3], 8.0);
+}
 
 TEST(GammaCalc, DiffusivitiesOfTheModels)
 {
