@@ -223,12 +223,6 @@ void coeffe_setup2()
                 const double* dz = m_dist_z[i][j].data();
                 double *top = at[l][i][j].data(), *bottom = ab[l][i][j].data(), *centre = ap[l][i][j].data();
                 for (int k = 1; k <= z + 1; ++k) top[k] = bottom[k] = centre[k] = 0.0;
-                // Second-order upwind (F 27 1) on the faces between suspended
-                // cells whose cell beyond the upwind one is suspended as well,
-                // behind an open face; every other face keeps the first-order
-                // form, the bed face above all, so that the bed cell exchanges
-                // with the water above as under the first-order scheme.
-                auto second_order_face = [&](int k) { return second && k >= 3 && k <= z - 1 && OBlok[i][j][k] != 0 && !wall_above(i, j, k); };
                 // Faces between k and k+1: the net upward volume flux is the
                 // water flux minus settling.
                 for (int k = 2; k <= z - 1; ++k) {
@@ -236,28 +230,45 @@ void coeffe_setup2()
                     const double sum = dz[k] + dz[k + 1] + Tiny;
                     const double gf = (diff[i][j][k + 1] * dz[k] + diff[i][j][k] * dz[k + 1]) * TurbMultVert * invSchmidt[l] / sum;
                     const double conductance = gf * area / sum;
-                    const bool upward_uu = flux > 0.0 && second_order_face(k) && second_order_face(k - 1);
-                    const bool downward_uu = flux < 0.0 && second_order_face(k) && second_order_face(k + 1);
-                    const double diffusion = upward_uu || downward_uu ? conductance : conductance * power_law(flux, conductance);
-                    top[k] = diffusion + std::max(-flux, 0.0);
-                    bottom[k + 1] = diffusion + std::max(flux, 0.0);
+                    if (!second) {
+                        const double diffusion = conductance * power_law(flux, conductance);
+                        top[k] = diffusion + std::max(-flux, 0.0);
+                        bottom[k + 1] = diffusion + std::max(flux, 0.0);
+                        continue;
+                    }
+                    // F 27 1: settling against diffusion keeps the exponential
+                    // weighting of the power law, nearly exact for that balance
+                    // (a second-order upwind settling flux would misplace the
+                    // Rouse profile by several per cent on usual grids); the
+                    // water's own vertical flux is carried by second-order
+                    // upwind below.
+                    const double diffusion = conductance * power_law(settling, conductance);
+                    const double water = ToVolume * flow3[i][j][k];
+                    top[k] = diffusion + std::max(settling, 0.0) + std::max(-water, 0.0);
+                    bottom[k + 1] = diffusion + std::max(-settling, 0.0) + std::max(water, 0.0);
                 }
                 if (second) {
-                    // The face value r c_U - (r - 1) c_UU, r = (2 d_U + d_UU) / (d_U + d_UU)
-                    // with the half heights d: the downwind cell takes r |F| from
-                    // U and -(r - 1) |F| from UU (catt / cabb), U gives (r - 1) |F|
-                    // more towards UU.
+                    // The water's flux |F| through the faces between suspended
+                    // cells whose cell beyond the upwind one is suspended too,
+                    // behind an open face, takes the face value
+                    // r c_U - (r - 1) c_UU, r = (2 d_U + d_UU) / (d_U + d_UU) with
+                    // the half heights d: the downwind cell takes r |F| from U and
+                    // -(r - 1) |F| from UU (catt / cabb), U gives (r - 1) |F| more
+                    // towards UU.  Every other face stays first-order, the bed
+                    // face above all, so that the bed cell exchanges with the
+                    // water above as under the power law.
+                    auto open = [&](int k) { return k >= 3 && k <= z - 1 && OBlok[i][j][k] != 0 && !wall_above(i, j, k); };
                     double *top2 = catt[l][i][j].data(), *bottom2 = cabb[l][i][j].data();
                     for (int k = 1; k <= z + 1; ++k) top2[k] = bottom2[k] = 0.0;
                     for (int k = 3; k <= z - 1; ++k) {
-                        const double flux = ToVolume * flow3[i][j][k] - settling;
-                        if (flux > 0.0 && second_order_face(k) && second_order_face(k - 1)) {
-                            const double extra = flux * (dz[k] / (dz[k] + dz[k - 1] + Tiny));  // (r - 1) |F|
+                        const double water = ToVolume * flow3[i][j][k];
+                        if (water > 0.0 && open(k) && open(k - 1)) {
+                            const double extra = water * (dz[k] / (dz[k] + dz[k - 1] + Tiny));  // (r - 1) |F|
                             bottom[k + 1] += extra;
                             bottom2[k + 1] = -extra;
                             bottom[k] += extra;
-                        } else if (flux < 0.0 && second_order_face(k) && second_order_face(k + 1)) {
-                            const double extra = -flux * (dz[k + 1] / (dz[k + 1] + dz[k + 2] + Tiny));
+                        } else if (water < 0.0 && open(k) && open(k + 1)) {
+                            const double extra = -water * (dz[k + 1] / (dz[k + 1] + dz[k + 2] + Tiny));
                             top[k] += extra;
                             top2[k] = -extra;
                             top[k + 1] += extra;
