@@ -144,6 +144,8 @@ void block_correct_parallel(const Field3& phi, int equation)
     const int width = (ynumber - 1) / groups;
     static std::vector<Work> work;
     if (static_cast<int>(work.size()) < groups) work.resize(groups);
+    // Sized here: nothing allocates (or could throw) inside the region.
+    for (Work& w : work) w.size(std::max({xnumber, ynumber, znumber}));
     auto rows = [groups, width](int g, int& j1, int& j2) {
         j1 = 2 + g * width;
         j2 = g == groups - 1 ? ynumber : j1 + width - 1;

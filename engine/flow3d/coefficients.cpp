@@ -37,7 +37,6 @@ namespace zefra {
 namespace {
 
 constexpr double Tiny = 1e-30;       // keeps degenerate cells from dividing by zero
-constexpr double ToVolume = 0.001;   // mass flux (kg/s) to volume flux (m3/s)
 
 // Both coefficients of one face: `low` gets the coupling of the cell below
 // the face to the cell above it, `high` the other way round.
