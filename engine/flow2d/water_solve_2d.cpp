@@ -442,7 +442,9 @@ void iteration_limit(double res_max, int equation)
 }
 
 // One inner iteration.
-Next inner_iteration(int inner, const Field3& pcorr, double& res_max, int& res_equation, bool last_inner)
+// `series_boundary`: time-series boundary values of a new time are set even
+// in the first inner iteration of the first step.
+Next inner_iteration(bool series_boundary, int inner, const Field3& pcorr, double& res_max, int& res_equation, bool last_inner)
 {
     set_status(mc_program, " MB-Flow2D           ");
     if (FlagGridChange == 1) {
@@ -461,7 +463,7 @@ Next inner_iteration(int inner, const Field3& pcorr, double& res_max, int& res_e
                 }
     }
     FlagFlowParamChange = 0;  // the columns have the power-law scheme only
-    if (!(Iter == 1 && inner == 1)) boundary2D();
+    if (!(Iter == 1 && inner == 1) || series_boundary) boundary2D();
 
     Equation = 1;
     GammaCalc2D();
@@ -536,10 +538,16 @@ void WaterSolve2D()
             set_status(mc_message, "cannot open file 'timeo' ");
             end_run(-3);
         }
+        // The time of a transient run moves with the surface move at the end
+        // of the step (F 36 2 under a free surface); without it it moves here,
+        // so that the step takes the boundary values of its end time.
+        const bool time_moves_here = transient() && FlagTSC == 0 && !(FlagTFS == 2 && FlagRoof == 1);
+        if (time_moves_here) stime += TimeStep;
 
         for (int inner = 1; inner <= TransInnerIter; ++inner) {
             const bool last_inner = inner == TransInnerIter;
-            if (inner_iteration(inner, pcorr, res_max, res_equation, last_inner) == Next::Return) {
+            const bool series_boundary = time_moves_here && TimeInNo > 0;
+            if (inner_iteration(series_boundary, inner, pcorr, res_max, res_equation, last_inner) == Next::Return) {
                 f = pcorr;
                 progress_end();
                 return;

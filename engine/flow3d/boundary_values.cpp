@@ -124,13 +124,15 @@ void free_surface()
 }
 
 // Discharge of record r now: its own, or interpolated in the time series.
+// Before the first row and after the last the series holds that row's value
+// (a line continued past the end would turn an inflow into an outflow).
 double record_discharge(int r)
 {
     if (FlagDischargeTime != 1 || TimeInNo < 1 || !TimeInTime || !QDinn || r >= QDinn.extent(1)) return IO[r].Q;
     int n = 1;
     while (n < TimeInNo - 1 && TimeInTime[n] < stime) ++n;
     if (TimeInNo == 1) return QDinn[0][r];
-    const double t = (TimeInTime[n] - stime) / (TimeInTime[n] - TimeInTime[n - 1] + 1e-20);
+    const double t = std::clamp((TimeInTime[n] - stime) / (TimeInTime[n] - TimeInTime[n - 1] + 1e-20), 0.0, 1.0);
     return t * QDinn[n - 1][r] + (1.0 - t) * QDinn[n][r];
 }
 

@@ -275,14 +275,20 @@ void time_term(const Field3& phi, const Field3& old, const Field3& old2, bool se
 {
     if (!old) return;
     const double dt = TimeStep;
+    // Second order: the backward difference (1.5 phi - 2 phi_old + 0.5 phi_old2) / dt.
     const bool second = second_order && old2;
     split_cells([&](int i1, int i2) {
         for (int i = i1; i <= i2; ++i)
             for (int j = 2; j <= ynumber; ++j)
                 for (int k = 2; k <= znumber; ++k) {
                     const double inertia = WaterDensity * cell_volume(i, j, k) / dt;
-                    wap[i][j][k] += inertia;
-                    source[i][j][k] += inertia * (second ? 2.0 * old[i][j][k] - old2[i][j][k] : old[i][j][k]);
+                    if (second) {
+                        wap[i][j][k] += 1.5 * inertia;
+                        source[i][j][k] += inertia * (2.0 * old[i][j][k] - 0.5 * old2[i][j][k]);
+                    } else {
+                        wap[i][j][k] += inertia;
+                        source[i][j][k] += inertia * old[i][j][k];
+                    }
                 }
     });
     (void)phi;

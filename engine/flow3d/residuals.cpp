@@ -25,27 +25,42 @@ namespace zefra {
 
 namespace {
 
+ResidualPeak peaks[EquationCapacity];
+
+// Keeps the larger residual; a residual that is no number wins and stays.
+void keep_peak(ResidualPeak& peak, double r, int i, int j, int k)
+{
+    if (std::isnan(peak.value) || r <= peak.value) return;
+    peak = {r, i, j, k};
+}
+
 struct LargeResidual {
     int i, j, k;
     double r;
 };
 
-// The summed absolute residual of the cells i1 ... i2, stopping once it
-// passes 1e15 (a blown-up field); cells above the threshold are listed.
-double partial_sum(const Field3& phi, int e, Layers layers, bool second, double threshold, int i1, int i2, std::vector<LargeResidual>& large)
-{
+// What one range of planes gives: its summed absolute residual (which stops
+// adding once it passes 1e15, a blown-up field), its largest cell and the
+// cells above the reporting threshold.
+struct PartialSum {
     double sum = 0.0;
+    ResidualPeak peak;
+    std::vector<LargeResidual> large;
+};
+
+void partial_sum(const Field3& phi, int e, Layers layers, bool second, double threshold, int i1, int i2, PartialSum& p)
+{
     for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = layers.first; k <= layers.last; ++k) {
-                if (sum > 1e15) continue;
                 // Cells held fixed by a huge central coefficient (out-blocks) solve no equation.
                 if (e != 4 && wap[i][j][k] > 1e15) continue;
                 const double r = e == 4 ? std::fabs(source[i][j][k]) : std::fabs(cell_residual(phi, i, j, k, second));
-                sum += r;
-                if (r > threshold) large.push_back({i, j, k, r});
+                keep_peak(p.peak, r, i, j, k);  // also in a blown-up field: it names where
+                if (p.sum > 1e15) continue;     // a blown-up field stops adding
+                p.sum += r;
+                if (r > threshold) p.large.push_back({i, j, k, r});
             }
-    return sum;
 }
 
 void report(Boogie& log, const Field3& phi, int e, bool tagged, const LargeResidual& c)
@@ -67,6 +82,11 @@ void report(Boogie& log, const Field3& phi, int e, bool tagged, const LargeResid
 
 }  // namespace
 
+ResidualPeak largest_cell_residual(int equation)
+{
+    return equation >= 0 && equation < EquationCapacity ? peaks[equation] : ResidualPeak{};
+}
+
 void equation_residual(const Field3& phi, int equation, Layers layers)
 {
     Boogie log;
@@ -76,25 +96,23 @@ void equation_residual(const Field3& phi, int equation, Layers layers)
     const bool second = second_neighbours_filled() && !layers.column();
     const bool tagged = MBNo > 0 || second;  // those reports carry the iteration
     double sum = 0.0;
-    std::vector<LargeResidual> large;
+    std::vector<PartialSum> parts(1);
     if (parallel_mode() && !layers.column()) {
-        // Each thread sums its range of planes; the partial sums are added in
-        // the order of the ranges, so that every run gives the same bits.
-        const int threads = std::max(1, std::min(x - 1, omp_get_max_threads()));
-        std::vector<double> partial(threads, 0.0);
-        std::vector<std::vector<LargeResidual>> found(threads);
-        split_cells([&](int i1, int i2) {
-            const int t = omp_get_thread_num();
-            partial[t] = partial_sum(phi, e, layers, second, threshold, i1, i2, found[t]);
-        });
-        for (int t = 0; t < threads; ++t) {
-            sum += partial[t];
-            large.insert(large.end(), found[t].begin(), found[t].end());
-        }
+        // Each thread sums its range of planes; the partial sums, peaks and
+        // reports are taken in the order of the ranges, so that every run
+        // gives the same bits and the same log.
+        parts.resize(std::max(1, std::min(x - 1, omp_get_max_threads())));
+        split_cells([&](int i1, int i2) { partial_sum(phi, e, layers, second, threshold, i1, i2, parts[omp_get_thread_num()]); });
     } else {
-        sum = partial_sum(phi, e, layers, second, threshold, 2, x, large);
+        partial_sum(phi, e, layers, second, threshold, 2, x, parts[0]);
     }
-    for (const LargeResidual& c : large) report(log, phi, e, tagged, c);
+    ResidualPeak& peak = peaks[e];
+    peak = ResidualPeak{};
+    for (const PartialSum& p : parts) {
+        sum += p.sum;
+        keep_peak(peak, p.peak.value, p.peak.i, p.peak.j, p.peak.k);
+        for (const LargeResidual& c : p.large) report(log, phi, e, tagged, c);
+    }
     if (NormResidual[e] <= 1e-10) {
         log.print("Error residual not set\n");
         end_run(0);

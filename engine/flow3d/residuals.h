@@ -18,4 +18,12 @@ void equation_residual(const Field3& phi, int equation, Layers layers = water_la
 // The same for the field `f` designates and the current Equation.
 void Residual();
 
+// The cell with the largest single residual of `equation` at its last
+// assembly (the first cell that is no number, if any), unscaled.
+struct ResidualPeak {
+    double value = 0.0;
+    int i = 0, j = 0, k = 0;
+};
+ResidualPeak largest_cell_residual(int equation);
+
 }  // namespace zefra

@@ -26,6 +26,7 @@
 #include "engine/flow3d/block_correction.h"
 #include "engine/flow3d/boundary_values.h"
 #include "engine/flow3d/coefficients.h"
+#include "engine/flow3d/divergence_hints.h"
 #include "engine/flow3d/face_fluxes.h"
 #include "engine/flow3d/free_surface.h"
 #include "engine/flow3d/higher_order.h"
@@ -259,6 +260,7 @@ bool inverse_central_coefficient()
         if (bad < 0) continue;
         const int i = static_cast<int>(bad / (ny * nz)), j = static_cast<int>(bad / nz % ny), k = static_cast<int>(bad % nz);
         log_append("Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
+        log_append("%s", zero_central_coefficient_hint(i, j, k).c_str());
         account_step("W stopped at iteration %ld: zero central coefficient in cell (%d,%d,%d); see boogie", Iter, i, j, k);
         set_statusf(mc_message, "Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
         FlagErrorBreak = 1;
@@ -634,6 +636,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
     // A field that is no number any more has diverged as well.
     if (!(static_cast<float>(res_max) <= 1e10f)) {
         log.print("Solution diverged\n");
+        log.print("%s", divergence_hint(equation).c_str());
         set_status(mc_message, "Solution diverged  ");
         account_step("W diverged at iteration %ld (largest residual %.1e, equation %d); see boogie", Iter, res_max, equation);
         FlagErrorBreak = 1;
@@ -686,7 +689,10 @@ void iteration_limit(double res_max, int equation)
 }
 
 // One inner iteration (C).
-Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_order_at_entry, double& res_max, int& res_equation, bool last_inner)
+// `series_boundary`: the step takes time-series boundary values of a new
+// time, so the boundary values are set even in the first inner iteration of
+// the first step (which otherwise keeps those of the start-up).
+Next inner_iteration(bool series_boundary, int inner, const Field3& pcorr, bool& higher_order_at_entry, double& res_max, int& res_equation, bool last_inner)
 {
     set_status(mc_program, " MB-Flow             ");
     stamp(1);
@@ -713,7 +719,7 @@ Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_or
             higher_order_at_entry = true;
         }
     }
-    if (!(Iter == 1 && inner == 1)) boundary();
+    if (!(Iter == 1 && inner == 1) || series_boundary) boundary();
     stamp(2);
 
     Equation = 1;
@@ -747,7 +753,6 @@ Next inner_iteration(long first, int inner, const Field3& pcorr, bool& higher_or
     stamp(14);
     if (transient() && FlagTemp == 1 && temp && temp_old) temperature_equation(pcorr);
     stamp(15);
-    (void)first;
     return report_and_test(last_inner, defect, res_max, res_equation);
 }
 
@@ -808,10 +813,17 @@ void WaterSolve()
             set_status(mc_message, "cannot open file 'timeo' ");
             end_run(-3);
         }
+        // The time of a transient run moves with the surface routine at the
+        // end of the step (surface_tfs, or surface under a free surface);
+        // without one it moves here, so that the step takes the boundary
+        // values of its end time, as the transient morphology's steps do.
+        const bool time_moves_here = transient() && FlagTSC == 0 && FlagTFS != 1 && !(FlagTFS == 2 && FlagRoof == 1);
+        if (time_moves_here) stime += TimeStep;
 
         for (int inner = 1; inner <= TransInnerIter; ++inner) {
             const bool last_inner = inner == TransInnerIter;
-            if (inner_iteration(first, inner, pcorr, higher_order_at_entry, res_max, res_equation, last_inner) == Next::Return) {
+            const bool series_boundary = time_moves_here && TimeInNo > 0;
+            if (inner_iteration(series_boundary, inner, pcorr, higher_order_at_entry, res_max, res_equation, last_inner) == Next::Return) {
                 f = pcorr;
                 progress_end();
                 return;

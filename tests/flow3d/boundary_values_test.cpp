@@ -170,6 +170,10 @@ TEST(Boundary, DischargeOfAnOpeningFromTheTimeSeries)
     stime = 150.0;
     boundary();
     EXPECT_NEAR(end_flux(8, 9), 4.5, 1e-12);
+    // Past the last row the series holds its value: no falling line beyond it.
+    stime = 400.0;
+    boundary();
+    EXPECT_NEAR(end_flux(8, 9), 3.0, 1e-12);
 }
 
 TEST(Boundary, OpenSidesLetTheFlowSlideAlong)

@@ -73,6 +73,9 @@ TEST(InitialSurface, PrismaticChannelRunsAtNormalDepth)
     EXPECT_EQ(test::log_text().find("Critical level"), std::string::npos);
     EXPECT_EQ(test::log_text().find("Non-convergence"), std::string::npos);
     EXPECT_EQ(std::string(mc_message), "Initiation terminated o.k");
+    // Minimum depth 0.015 x 1000 m / 51 node lines; every column is deep enough.
+    EXPECT_NE(test::log_text().find("Minimum depth 0.294 m (1.5 % of the mean cell length; F 23 sets it): no bed node lowered\n"),
+              std::string::npos);
 }
 
 // Sections upstream of the first W 2 section continue its surface slope (a
@@ -223,6 +226,17 @@ TEST(InitialSurface, SectionAboveTheSurfaceIsLoweredToTheMinimumDepth)
         EXPECT_LT(zval[25][j][1], c.bed(25) + 3.0);
         EXPECT_NEAR(zval[25][j][c.z], c.bed(25) + hn, 2e-3);
     }
+    // The log says so: the sill top, 3 m above the bed, now lies 0.05 m under
+    // the surface at about normal depth.
+    const std::string log = test::log_text();
+    const std::string line = "Minimum depth 0.050 m (F 23): 6 of 306 bed nodes lowered to give their columns that depth, the most by ";
+    const std::size_t at = log.find(line);
+    ASSERT_NE(at, std::string::npos) << log;
+    double most = 0.0;
+    int end = 0;
+    ASSERT_EQ(std::sscanf(log.c_str() + at + line.size(), "%lf m at node (25,1)\n%n", &most, &end), 1);
+    EXPECT_GT(end, 0) << log.substr(at, 200);
+    EXPECT_NEAR(most, 3.0 - hn + 0.05, 3e-3);
 }
 
 TEST(InitialSurface, RunLetterVRenewsOnlyTheLevels)
