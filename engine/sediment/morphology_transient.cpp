@@ -290,12 +290,17 @@ void bed_cells(int l)
     });
 }
 
+// Under the second-order scheme (F 27 1) only values of negligible size: its
+// undershoots belong to its conservative solution.
 void clear_negligible(int l)
 {
+    const bool second = second_order_sediment();
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
-            for (int k = 3; k <= znumber; ++k)
-                if (conc[l][i][j][k] < Negligible) conc[l][i][j][k] = 0.0;
+            for (int k = 3; k <= znumber; ++k) {
+                const double c = conc[l][i][j][k];
+                if (second ? std::fabs(c) < Negligible : c < Negligible) conc[l][i][j][k] = 0.0;
+            }
 }
 
 void outflow_ghost_row(int l)
@@ -308,7 +313,7 @@ void outflow_ghost_row(int l)
 // equation and the bed cells.
 void solve_sediment()
 {
-    const bool lines = SedimentScheme != 1 && FlagSedimSolver == 1;
+    const bool lines = !second_order_sediment() && FlagSedimSolver == 1;
     for (int n = 0; n < iter_morph; ++n)
         for (int l = 1; l <= sizes(); ++l) {
             indexl = l;
