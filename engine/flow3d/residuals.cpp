@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 #include "engine/common/boogie.h"
@@ -46,6 +47,7 @@ struct PartialSum {
     double sum = 0.0;
     ResidualPeak peak;
     std::vector<LargeResidual> large;
+    bool unlisted = false;  // a cell could not be listed (no memory)
 };
 
 void partial_sum(const Field3& phi, int e, Layers layers, bool second, double threshold, int i1, int i2, PartialSum& p)
@@ -59,7 +61,13 @@ void partial_sum(const Field3& phi, int e, Layers layers, bool second, double th
                 keep_peak(p.peak, r, i, j, k);  // also in a blown-up field: it names where
                 if (p.sum > 1e15) continue;     // a blown-up field stops adding
                 p.sum += r;
-                if (r > threshold) p.large.push_back({i, j, k, r});
+                // The list grows inside a parallel region, where nothing may
+                // throw: a cell that finds no memory is counted, not listed.
+                if (r > threshold && !p.unlisted) try {
+                        p.large.push_back({i, j, k, r});
+                    } catch (const std::bad_alloc&) {
+                        p.unlisted = true;
+                    }
             }
 }
 
@@ -112,6 +120,7 @@ void equation_residual(const Field3& phi, int equation, Layers layers)
         sum += p.sum;
         keep_peak(peak, p.peak.value, p.peak.i, p.peak.j, p.peak.k);
         for (const LargeResidual& c : p.large) report(log, phi, e, tagged, c);
+        if (p.unlisted) log.print("More large residuals of equation %d than memory to list them\n", e);
     }
     if (NormResidual[e] <= 1e-10) {
         log.print("Error residual not set\n");

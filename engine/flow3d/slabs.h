@@ -13,6 +13,7 @@
 #include <omp.h>
 
 #include <algorithm>
+#include <exception>
 
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -51,18 +52,46 @@ inline Slab slab(int s, int n)
     return {s * width + 2, s == n - 1 ? xnumber : (s + 1) * width + 1};
 }
 
+// Nothing may leave a parallel region by an exception (a run exit from a
+// kernel, a failed allocation): the first one is kept and thrown again once
+// every thread has finished.
+class RegionError {
+public:
+    template <class Call>
+    void run(Call&& call) noexcept
+    {
+        try {
+            call();
+        } catch (...) {
+#pragma omp critical(zefra_region_error)
+            if (!first_) first_ = std::current_exception();
+        }
+    }
+    void rethrow() const
+    {
+        if (first_) std::rethrow_exception(first_);
+    }
+
+private:
+    std::exception_ptr first_;
+};
+
 // Runs body(slab) for every slab of n, the slabs handed to the threads in
 // contiguous groups of ceil(n / T).  Returns when all are done.
 template <class Body>
 void for_each_slab(int n, Body&& body)
 {
     const int threads = std::max(1, std::min(n, omp_get_max_threads()));
+    RegionError error;
 #pragma omp parallel num_threads(threads)
     {
         const int t = omp_get_thread_num(), team = omp_get_num_threads();
         const int group = (n + team - 1) / team;
-        for (int s = t * group; s < std::min(n, (t + 1) * group); ++s) body(slab(s, n));
+        error.run([&] {
+            for (int s = t * group; s < std::min(n, (t + 1) * group); ++s) body(slab(s, n));
+        });
     }
+    error.rethrow();
 }
 
 // Runs body(first, last) over first ... last split into contiguous ranges,
@@ -75,13 +104,15 @@ void split_range(int first, int last, Body&& body)
         return;
     }
     const int threads = std::max(1, std::min(last - first + 1, omp_get_max_threads()));
+    RegionError error;
 #pragma omp parallel num_threads(threads)
     {
         const int t = omp_get_thread_num(), team = omp_get_num_threads();
         const int width = (last - first + 1 + team - 1) / team;
         const int a = first + t * width, b = std::min(last, a + width - 1);
-        if (a <= b) body(a, b);
+        if (a <= b) error.run([&] { body(a, b); });
     }
+    error.rethrow();
 }
 
 // The same over the inner cells i = 2 ... xnumber.

@@ -12,10 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/run_exit.h"
 #include "engine/flow3d/face_fluxes.h"
 #include "engine/flow3d/higher_order.h"
 #include "engine/flow3d/pressure_correction.h"
+#include "engine/flow3d/slabs.h"
 #include "engine/state/fields.h"
+#include "engine/state/state.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
 #include "engine/turbulence/turbulence_models.h"
@@ -122,6 +125,27 @@ TEST(Slabs, EveryKernelMatchesItsSerialTwinOnARiverWithASideBlock)
     ASSERT_EQ(test::run_case(test::read_file("control") + "K 1 4 5000\nK 6 0 0 0 0 1 0\n"), 1);
     ASSERT_GT(MBNo, 0);
     expect_twins_agree(kernels());
+}
+
+// A run exit raised by a kernel in one slab leaves the parallel region only
+// after every thread has finished its own slabs.
+TEST(Slabs, ARunExitInsideTheThreadsReachesTheCaller)
+{
+    reset_state();
+    xnumber = 21;
+    int done = 0;
+    try {
+        for_each_slab(4, [&](Slab s) {
+            if (s.last == xnumber) end_run(-2);  // the last slab of the last thread
+#pragma omp atomic
+            ++done;
+        });
+        FAIL() << "the run exit was lost";
+    } catch (const RunExit& e) {
+        EXPECT_EQ(e.status, -2);
+    }
+    EXPECT_EQ(done, 3);
+    reset_state();
 }
 
 }  // namespace
