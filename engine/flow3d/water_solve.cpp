@@ -32,6 +32,7 @@
 #include "engine/flow3d/higher_order.h"
 #include "engine/flow3d/linear_solvers.h"
 #include "engine/flow3d/momentum_sources.h"
+#include "engine/flow3d/outer_iteration.h"
 #include "engine/flow3d/porous_sources.h"
 #include "engine/flow3d/pressure_correction.h"
 #include "engine/flow3d/pressure_level.h"
@@ -583,18 +584,14 @@ void recycle_outflow_profile()
         for (int k = 2; k <= znumber; ++k) xvel[1][j][k] *= scale;
 }
 
-// Reporting, results and the tests that may end the run (C.15, C.16).
+// Reporting, results and the tests that may end the run.
 Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int& equation)
 {
     Boogie log;
     log.require(-3);
-    res_max = MaxResidual[1];
-    equation = 1;
-    for (int e = 2; e <= 6; ++e)
-        if (MaxResidual[e] > res_max) {
-            res_max = MaxResidual[e];
-            equation = e;
-        }
+    const LargestResidual largest = largest_flow_residual();
+    res_max = largest.value;
+    equation = largest.equation;
     if (last_inner && FlagPrint == 0) {
         log.print("Iter: %ld, Resid: %8.2e %8.2e %8.2e %8.2e %8.2e %8.2e\n", Iter, MaxResidual[1], MaxResidual[2], MaxResidual[3], MaxResidual[4],
                   MaxResidual[5], MaxResidual[6]);
@@ -605,14 +602,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
             for (int n = 1; n <= 33; ++n) log.print("OpenMP %d = %.16g\n", n, otime[n] - otime[0]);
     }
 
-    if (last_inner || res_max < TimeBreakLimit) {
-        if (PrintRes == 0 && is_multiple(PrintResIter, PrintIterRes)) {
-            sprintflow();
-            if (FlagTFS > 0) writespider();
-        } else if (PrintRes != 0 && is_multiple(Iter, PrintRes)) {
-            sprintflow();
-        }
-    }
+    write_results_when_due(last_inner, res_max, sprintflow);
     set_statusf(mc_v2, "zvel[2][2][2]: %8.2e", zvel[2][2][2]);
     set_statusf(mc_message, "%ld ResMax: %8.2e for eq: %d", Iter, res_max, equation);
     progress_update(Iter, res_max, equation);
@@ -677,18 +667,10 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
 // a steady run that gets here has not converged, and says so.
 void iteration_limit(double res_max, int equation)
 {
-    if (transient()) {
-        account_step("W computed %ld time steps to %g s in %.0f s", iterGlobalMax, stime, elapsed());
-        return;
-    }
-    log_append("Not converged after %ld iterations: largest residual %.2e in equation %d\n", iterGlobalMax, res_max, equation);
-    if (blockcorr[4] == 0)
-        log_append("Long channels converge far faster with the block correction of the pressure: K 5 0 0 0 1 0 0\n");
-    account_step("W stopped at the iteration limit %ld, not converged (largest residual %.1e, equation %d); see boogie", iterGlobalMax, res_max,
-                 equation);
+    account_iteration_limit("W", iterGlobalMax, res_max, equation, elapsed());
 }
 
-// One inner iteration (C).
+// One inner iteration.
 // `series_boundary`: the step takes time-series boundary values of a new
 // time, so the boundary values are set even in the first inner iteration of
 // the first step (which otherwise keeps those of the start-up).
