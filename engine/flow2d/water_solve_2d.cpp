@@ -27,6 +27,7 @@
 #include "engine/flow2d/column_turbulence.h"
 #include "engine/flow3d/free_surface.h"
 #include "engine/flow3d/layers.h"
+#include "engine/flow3d/outer_iteration.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/metric.h"
 #include "engine/grid/multiblock.h"
@@ -352,13 +353,9 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
 {
     Boogie log;
     log.require(-3);
-    res_max = MaxResidual[1];
-    equation = 1;
-    for (int e = 2; e <= 6; ++e)
-        if (MaxResidual[e] > res_max) {
-            res_max = MaxResidual[e];
-            equation = e;
-        }
+    const LargestResidual largest = largest_flow_residual();
+    res_max = largest.value;
+    equation = largest.equation;
     if (last_inner && FlagPrint == 0) {
         log.print("Iter: %ld, Resid: %8.2e %8.2e %8.2e %8.2e %8.2e %8.2e\n", Iter, MaxResidual[1], MaxResidual[2], MaxResidual[3], MaxResidual[4],
                   MaxResidual[5], MaxResidual[6]);
@@ -368,14 +365,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
 
     // The bed shear of this iteration goes into the results written below.
     column_bed_shear();
-    if (last_inner || res_max < TimeBreakLimit) {
-        if (PrintRes == 0 && is_multiple(PrintResIter, PrintIterRes)) {
-            write_results();
-            if (FlagTFS > 0) writespider();
-        } else if (PrintRes != 0 && is_multiple(Iter, PrintRes)) {
-            write_results();
-        }
-    }
+    write_results_when_due(last_inner, res_max, write_results);
     set_statusf(mc_v2, "zvel[2][2][0]: %8.2e", zvel[2][2][0]);
     set_statusf(mc_message, "%ld ResMax: %8.2e for eq: %d", Iter, res_max, equation);
     progress_update(Iter, res_max, equation);
@@ -430,15 +420,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
 // The account of a run that reached its last iteration.
 void iteration_limit(double res_max, int equation)
 {
-    if (transient()) {
-        account_step("%s computed %ld time steps to %g s in %.0f s", letter(), iterGlobalMax, stime, elapsed());
-        return;
-    }
-    log_append("Not converged after %ld iterations: largest residual %.2e in equation %d\n", iterGlobalMax, res_max, equation);
-    if (blockcorr[4] == 0)
-        log_append("Long channels converge far faster with the block correction of the pressure: K 5 0 0 0 1 0 0\n");
-    account_step("%s stopped at the iteration limit %ld, not converged (largest residual %.1e, equation %d); see boogie", letter(), iterGlobalMax,
-                 res_max, equation);
+    account_iteration_limit(letter(), iterGlobalMax, res_max, equation, elapsed());
 }
 
 // One inner iteration.

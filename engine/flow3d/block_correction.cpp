@@ -33,7 +33,7 @@ void plane_corrections(const Field3& phi, int equation, Direction d, int j1, int
 {
     const int x = xnumber, z = znumber, k1 = layers.first, k2 = layers.last;
     const int n = d == Direction::I ? x : (d == Direction::J ? ynumber : z);
-    const bool second = has_second_neighbours(equation) && !layers.column();
+    const bool second = second_neighbours_filled() && !layers.column();
     for (int m = 0; m <= n + 1; ++m) ap_sum[m] = low_sum[m] = high_sum[m] = b_sum[m] = 0.0;
     if (equation != 6)
         for (int i = 2; i <= x; ++i)
@@ -125,7 +125,7 @@ void block_correct(const Field3& phi, int equation, Layers layers)
     static Work work;
     const int mode = blockcorr[equation];
     const bool vertical = !layers.column();  // the columns have no K planes
-    if ((has_second_neighbours(equation) && vertical) || MBNo > 0) {
+    if ((second_neighbours_filled() && vertical) || MBNo > 0) {
         correct(phi, equation, Direction::I, work, layers);
         correct(phi, equation, Direction::J, work, layers);
         if (vertical) correct(phi, equation, Direction::K, work, layers);
@@ -144,6 +144,8 @@ void block_correct_parallel(const Field3& phi, int equation)
     const int width = (ynumber - 1) / groups;
     static std::vector<Work> work;
     if (static_cast<int>(work.size()) < groups) work.resize(groups);
+    // Sized here: nothing allocates (or could throw) inside the region.
+    for (Work& w : work) w.size(std::max({xnumber, ynumber, znumber}));
     auto rows = [groups, width](int g, int& j1, int& j2) {
         j1 = 2 + g * width;
         j2 = g == groups - 1 ? ynumber : j1 + width - 1;

@@ -18,6 +18,7 @@
 #include "engine/common/boogie.h"
 #include "engine/common/status.h"
 #include "engine/flow3d/higher_order.h"
+#include "engine/flow3d/slabs.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
@@ -36,16 +37,6 @@ namespace zefra {
 namespace {
 
 constexpr double Tiny = 1e-30;       // keeps degenerate cells from dividing by zero
-constexpr double ToVolume = 0.001;   // mass flux (kg/s) to volume flux (m3/s)
-
-// Diffusion multiplier of the current equation.
-double diffusion_multiplier(int equation)
-{
-    if (equation <= 3) return (FlagStress1DLL >= 1 && FlagStress1DLL <= 20) ? 0.0 : 1.0;
-    if (k_omega_model()) return KOmegaSigma;
-    if (one_equation_model() && equation == 5) return SaInvSigma;
-    return 1.0;
-}
 
 // Both coefficients of one face: `low` gets the coupling of the cell below
 // the face to the cell above it, `high` the other way round.
@@ -56,9 +47,9 @@ inline void face(double flux, double conductance, double extra, double& low, dou
     high = diffusion + std::max(flux, 0.0);
 }
 
-void clear_wall_couplings(Layers layers)
+void clear_wall_couplings(Layers layers, int i1, int i2)
 {
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             const int* wi = WallI[i][j].data();
             const int* wj = WallJ[i][j].data();
@@ -112,31 +103,24 @@ void joint_couplings(double extra, double c, Layers layers)
     }
 }
 
-// The couplings the faces above leave to be set: none along a joint line
-// (its two sides belong to different blocks), the partner cells across the
-// joints, none through walls.
-void joint_and_wall_couplings(double extra, double c, Layers layers)
+double extra_diffusion(int equation)
 {
-    if (MBNo > 0) {
-        for (int b = 1; b <= MBNo; ++b)
-            for (int j = 0; j <= ynumber + 1; ++j)
-                for (int k = 0; k <= znumber + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
-        joint_couplings(extra, c, layers);
-    }
-    clear_wall_couplings(layers);
+    return equation <= 3 ? StressDiff : 0.0;
 }
 
-}  // namespace
-
-void convection_diffusion(int equation, Layers layers)
+// The faces owned by cells i1 ... i2: the I-faces between i and i+1 for
+// i = i1 ... min(i2, xnumber - 1), the inflow face with the first cell 2 and
+// the outflow face with the last cell xnumber, and the J- and K-faces of the
+// cells.  Every coefficient is set by exactly one face.
+void face_coefficients(int equation, Layers layers, int i1, int i2)
 {
     const int x = xnumber, y = ynumber, z = znumber, k1 = layers.first, k2 = layers.last;
-    const double extra = equation <= 3 ? StressDiff : 0.0;
+    const double extra = extra_diffusion(equation);
     const double c = diffusion_multiplier(equation);
     const double horizontal = TurbMultHor * c / Schmidt;
 
     // Convection-diffusion through the I-faces between cells i and i+1.
-    for (int i = 2; i <= x - 1; ++i)
+    for (int i = i1; i <= std::min(i2, x - 1); ++i)
         for (int j = 2; j <= y; ++j) {
             const double *d0 = m_dist_x[i][j].data(), *d1 = m_dist_x[i + 1][j].data();
             const double *g0 = gama[i][j].data(), *g1 = gama[i + 1][j].data();
@@ -151,12 +135,12 @@ void convection_diffusion(int equation, Layers layers)
     // The inflow and outflow faces carry only the inflowing flux.
     for (int j = 2; j <= y; ++j)
         for (int k = k1; k <= k2; ++k) {
-            ae[2][j][k] = std::max(flow1[1][j][k], 0.0);
-            aw[x][j][k] = std::max(-flow1[x][j][k], 0.0);
+            if (i1 == 2) ae[2][j][k] = std::max(flow1[1][j][k], 0.0);
+            if (i2 == x) aw[x][j][k] = std::max(-flow1[x][j][k], 0.0);
         }
 
     // J-faces between cells j and j+1.
-    for (int i = 2; i <= x; ++i) {
+    for (int i = i1; i <= i2; ++i) {
         for (int j = 2; j <= y - 1; ++j) {
             const double *d0 = m_dist_y[i][j].data(), *d1 = m_dist_y[i][j + 1].data();
             const double *g0 = gama[i][j].data(), *g1 = gama[i][j + 1].data();
@@ -176,16 +160,15 @@ void convection_diffusion(int equation, Layers layers)
 
     // The column layer has no K-faces.
     if (layers.column()) {
-        for (int i = 2; i <= x; ++i)
+        for (int i = i1; i <= i2; ++i)
             for (int j = 2; j <= y; ++j) wat[i][j][0] = wab[i][j][0] = 0.0;
-        joint_and_wall_couplings(extra, c, layers);
         return;
     }
 
     // K-faces between cells k and k+1; a column that is shallow against its
     // width (twoD 0) has its vertical diffusion scaled with sqrt(h / sqrt(area)).
     const double vertical = TurbMultVert * c / Schmidt;
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j) {
             const double* dz = m_dist_z[i][j].data();
             const double* g = gamaV[i][j].data();
@@ -206,13 +189,60 @@ void convection_diffusion(int equation, Layers layers)
             bottom[2] = std::max(flux[1], 0.0);
             top[z] = std::max(-flux[z], 0.0);
         }
+}
 
-    joint_and_wall_couplings(extra, c, layers);
+}  // namespace
+
+double diffusion_multiplier(int equation)
+{
+    if (equation <= 3) return (FlagStress1DLL >= 1 && FlagStress1DLL <= 20) ? 0.0 : 1.0;
+    if (k_omega_model()) return KOmegaSigma;
+    if (one_equation_model() && equation == 5) return SaInvSigma;
+    return 1.0;
+}
+
+void joint_line_couplings(int equation, Layers layers)
+{
+    if (MBNo <= 0) return;
+    for (int b = 1; b <= MBNo; ++b)
+        for (int j = 0; j <= ynumber + 1; ++j)
+            for (int k = 0; k <= znumber + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
+    joint_couplings(extra_diffusion(equation), diffusion_multiplier(equation), layers);
+}
+
+void wall_couplings(Layers layers, int i1, int i2)
+{
+    clear_wall_couplings(layers, i1, i2);
+}
+
+void convection_diffusion(int equation, Layers layers)
+{
+    coefficients_filled_by(0);
+    face_coefficients(equation, layers, 2, xnumber);
+    // The couplings the faces leave to be set: none along a joint line (its
+    // two sides belong to different blocks), the partner cells across the
+    // joints, none through walls.
+    joint_line_couplings(equation, layers);
+    clear_wall_couplings(layers, 2, xnumber);
 }
 
 void coeffe_flow()
 {
     convection_diffusion(Equation);
+}
+
+void coeffe_flowOpenMP(int i1, int i2)
+{
+    face_coefficients(Equation, water_layers(), i1, i2);
+}
+
+void convection_diffusion_on_slabs(int equation)
+{
+    coefficients_filled_by(0);
+    const int n = slab_count();
+    for_each_slab(n, [equation](Slab s) { face_coefficients(equation, water_layers(), s.first, s.last); });
+    joint_line_couplings(equation, water_layers());
+    for_each_slab(n, [](Slab s) { clear_wall_couplings(water_layers(), s.first, s.last); });
 }
 
 }  // namespace zefra

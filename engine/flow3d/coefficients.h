@@ -28,4 +28,26 @@ void convection_diffusion(int equation, Layers layers = water_layers());
 // The same for the current Equation.
 void coeffe_flow();
 
+// The faces one I-slab of cells i1 ... i2 owns (the I-faces on the high side
+// of its cells, the inflow face with cell 2, the outflow face with cell
+// xnumber, the J- and K-faces of its cells), for the current Equation on the
+// water cells.  Every element is written by exactly one slab.
+void coeffe_flowOpenMP(int i1, int i2);
+
+// convection_diffusion on the water cells with the faces computed on the
+// slabs of the worker threads; the same coefficients to the last bit.
+void convection_diffusion_on_slabs(int equation);
+
+// Diffusion multiplier of `equation`: 0 for the momentum equations under an
+// external stress model, the inverse Prandtl-Schmidt number of the k-omega
+// and one-equation models, else 1.
+double diffusion_multiplier(int equation);
+
+// The couplings the face loops leave to every scheme: none along a block
+// joint line, power-law couplings with the partner cells across the joints
+// (multi-block grids only), and none through the wall faces of cells
+// i1 ... i2.
+void joint_line_couplings(int equation, Layers layers);
+void wall_couplings(Layers layers, int i1, int i2);
+
 }  // namespace zefra

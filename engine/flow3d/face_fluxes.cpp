@@ -19,6 +19,7 @@
 #include "engine/common/physics.h"
 #include "engine/flow3d/joint_openings.h"
 #include "engine/flow3d/out_blocks.h"
+#include "engine/flow3d/slabs.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
@@ -75,10 +76,12 @@ inline double harmonic(double a, double b)
     return 2.0 * a * b / (a + b + 1e-20);
 }
 
-void i_faces(const Field3& d, double factor, Layers layers)
+// The I-faces owned by cells i1 ... i2: those on their high side, the inflow
+// face with cell 2 (i1 = 2) and the outflow face with cell xnumber.
+void i_faces(const Field3& d, double factor, Layers layers, int i1, int i2)
 {
     const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
-    for (int i = 2; i <= x - 1; ++i)
+    for (int i = i1; i <= std::min(i2, x - 1); ++i)
         for (int j = 2; j <= y; ++j) {
             const double *pm = Pres[i - 1][j].data(), *p0 = Pres[i][j].data(), *p1 = Pres[i + 1][j].data(), *p2 = Pres[i + 2][j].data();
             const double *u0 = xvel[i][j].data(), *u1 = xvel[i + 1][j].data(), *v0 = yvel[i][j].data(), *v1 = yvel[i + 1][j].data();
@@ -108,15 +111,16 @@ void i_faces(const Field3& d, double factor, Layers layers)
         }
     for (int j = 2; j <= y; ++j)
         for (int k = k1; k <= k2; ++k) {
-            flow1[1][j][k] = WaterDensity * m_ar_x[1][j][k] * (xvel[1][j][k] * m_vec_x[1][j][0] + yvel[1][j][k] * m_vec_x[1][j][1]);
-            flow1[x][j][k] = WaterDensity * m_ar_x[x][j][k] * (xvel[x + 1][j][k] * m_vec_x[x][j][0] + yvel[x + 1][j][k] * m_vec_x[x][j][1]);
+            if (i1 == 2) flow1[1][j][k] = WaterDensity * m_ar_x[1][j][k] * (xvel[1][j][k] * m_vec_x[1][j][0] + yvel[1][j][k] * m_vec_x[1][j][1]);
+            if (i2 == x)
+                flow1[x][j][k] = WaterDensity * m_ar_x[x][j][k] * (xvel[x + 1][j][k] * m_vec_x[x][j][0] + yvel[x + 1][j][k] * m_vec_x[x][j][1]);
         }
 }
 
-void j_faces(const Field3& d, double factor, Layers layers)
+void j_faces(const Field3& d, double factor, Layers layers, int i1, int i2)
 {
-    const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
-    for (int i = 2; i <= x; ++i) {
+    const int y = ynumber, k1 = layers.first, k2 = layers.last;
+    for (int i = i1; i <= i2; ++i) {
         for (int j = 2; j <= y - 1; ++j) {
             const double *pm = Pres[i][j - 1].data(), *p0 = Pres[i][j].data(), *p1 = Pres[i][j + 1].data(), *p2 = Pres[i][j + 2].data();
             bool low_end = j == 2, high_end = j + 1 == y;
@@ -156,10 +160,10 @@ void j_faces(const Field3& d, double factor, Layers layers)
     }
 }
 
-void k_faces(const Field3& d, double factor)
+void k_faces(const Field3& d, double factor, int i1, int i2)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
-    for (int i = 2; i <= x; ++i)
+    const int y = ynumber, z = znumber;
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j) {
             const double *p = Pres[i][j].data(), *u = xvel[i][j].data(), *v = yvel[i][j].data(), *w3 = zvel[i][j].data();
             const double *dd = d[i][j].data(), *h = m_dist_z[i][j].data(), *area = m_ar_z[i][j].data();
@@ -185,10 +189,10 @@ void k_faces(const Field3& d, double factor)
 
 // The J-face between the edge row of the main block and the first row of a
 // side block: the partner cell is the neighbour across the face.
-void joint_faces(const Field3& d, double factor, Layers layers)
+void joint_faces(const Field3& d, double factor, Layers layers, int i1, int i2)
 {
     const int y = ynumber;
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int edge : {1, y}) {
             const JointCell partner = joint_across_edge(i, edge);
             const int a = partner.i, b = partner.j;
@@ -217,7 +221,7 @@ void joint_faces(const Field3& d, double factor, Layers layers)
 
 // FlagRhieChow 1, 2 and 10: harmonic-mean face velocities, everywhere (1) or
 // only where the water is shallow against the cell size (2, 10).
-void harmonic_fluxes(Layers layers)
+void harmonic_fluxes(Layers layers, int i1, int i2)
 {
     const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
     auto shallow = [](double depth, double distance) {
@@ -225,7 +229,7 @@ void harmonic_fluxes(Layers layers)
         return depth / (distance + 1e-30) <= 0.02;
     };
     auto depth_at = [](double summed) { return FlagRhieChow == 2 ? 0.5 * summed : summed; };
-    for (int i = 2; i <= x - 1; ++i)
+    for (int i = i1; i <= std::min(i2, x - 1); ++i)
         for (int j = 2; j <= y; ++j) {
             const double summed = column_depth(i, j) + column_depth(i + 1, j);
             if (!shallow(depth_at(summed), m_dist_x[i][j][0] + m_dist_x[i + 1][j][0])) continue;
@@ -233,7 +237,7 @@ void harmonic_fluxes(Layers layers)
                 flow1[i][j][k] = WaterDensity * m_ar_x[i][j][k] *
                                  (harmonic(xvel[i][j][k], xvel[i + 1][j][k]) * m_vec_x[i][j][0] + harmonic(yvel[i][j][k], yvel[i + 1][j][k]) * m_vec_x[i][j][1]);
         }
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y - 1; ++j) {
             const double summed = column_depth(i, j) + column_depth(i, j + 1);
             if (!shallow(depth_at(summed), m_dist_y[i][j][0] + m_dist_y[i][j + 1][0])) continue;
@@ -245,10 +249,10 @@ void harmonic_fluxes(Layers layers)
 
 // FlagRhieChow 3: faces whose original level (index 0) stands above the bed
 // carry less, with the fifth power of the wet share of the column.
-void reduce_by_original_level(Layers layers)
+void reduce_by_original_level(Layers layers, int i1, int i2)
 {
     const int x = xnumber, y = ynumber, k1 = layers.first, k2 = layers.last;
-    for (int i = 2; i <= x - 1; ++i)
+    for (int i = i1; i <= std::min(i2, x - 1); ++i)
         for (int j = 2; j <= y; ++j) {
             const double level0 = 0.5 * (zval[i][j - 1][0] + zval[i][j][0]), bed = 0.5 * (zval[i][j - 1][1] + zval[i][j][1]);
             if (level0 < bed) continue;
@@ -256,7 +260,7 @@ void reduce_by_original_level(Layers layers)
             const double factor = std::pow(r, 5.0);
             for (int k = k1; k <= k2; ++k) flow1[i][j][k] *= factor;
         }
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y - 1; ++j) {
             const double level0 = 0.5 * (zval[i - 1][j][0] + zval[i][j][0]), bed = 0.5 * (zval[i - 1][j][1] + zval[i][j][1]);
             if (level0 < bed) continue;
@@ -284,6 +288,35 @@ void clear_wall_fluxes(Layers layers)
         }
 }
 
+// The same for the faces cells i1 ... i2 own (the I-faces on their high side
+// and the inflow face with cell 2): zero where a wall marker of either cell
+// beside the face points at it.
+void clear_wall_faces(int i1, int i2)
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    for (int i = (i1 == 2 ? 1 : i1); i <= i2; ++i)
+        for (int j = 2; j <= y; ++j) {
+            const int *low = WallI[i][j].data(), *high = WallI[std::min(i + 1, x)][j].data();
+            double* out = flow1[i][j].data();
+            for (int k = 2; k <= z; ++k)
+                if ((i >= 2 && low[k] == -1) || (i + 1 <= x && high[k] == 1)) out[k] = 0.0;
+        }
+    for (int i = std::max(i1, 2); i <= i2; ++i)
+        for (int j = 1; j <= y; ++j) {
+            const int *low = WallJ[i][j].data(), *high = WallJ[i][std::min(j + 1, y)].data();
+            double* out = flow2[i][j].data();
+            for (int k = 2; k <= z; ++k)
+                if ((j >= 2 && low[k] == -1) || (j + 1 <= y && high[k] == 1)) out[k] = 0.0;
+        }
+    for (int i = std::max(i1, 2); i <= i2; ++i)
+        for (int j = 2; j <= y; ++j) {
+            const int* wall = WallK[i][j].data();
+            double* out = flow3[i][j].data();
+            for (int k = 1; k <= z; ++k)
+                if ((k >= 2 && wall[k] == -1) || (k + 1 <= z && wall[k + 1] == 1)) out[k] = 0.0;
+        }
+}
+
 void clear_out_block_fluxes(Layers layers)
 {
     for (int n = 1; n <= OutBlockNo; ++n) {
@@ -299,28 +332,52 @@ void clear_out_block_fluxes(Layers layers)
     }
 }
 
-}  // namespace
-
-void face_fluxes(Layers layers)
+// The fluxes of the faces cells i1 ... i2 own, before the walls close them.
+void open_faces(Layers layers, int i1, int i2)
 {
     const Field3& d = RelaxRhieChow < 0 ? invFlow : invAP;
     // Before the start-up there is no relaxation factor and no correction.
     const double factor = relaxVelocity > 0.0 ? std::fabs(RelaxRhieChow) / relaxVelocity : 0.0;
-    i_faces(d, factor, layers);
-    j_faces(d, factor, layers);
-    if (!layers.column()) k_faces(d, factor);
-    if (MBNo > 0) joint_faces(d, factor, layers);
-    if (FlagRhieChow == 1 || FlagRhieChow == 2 || FlagRhieChow == 10) harmonic_fluxes(layers);
-    if (FlagRhieChow == 3) reduce_by_original_level(layers);
-    clear_wall_fluxes(layers);
+    i_faces(d, factor, layers, i1, i2);
+    j_faces(d, factor, layers, i1, i2);
+    if (!layers.column()) k_faces(d, factor, i1, i2);
+    if (MBNo > 0) joint_faces(d, factor, layers, i1, i2);
+    if (FlagRhieChow == 1 || FlagRhieChow == 2 || FlagRhieChow == 10) harmonic_fluxes(layers, i1, i2);
+    if (FlagRhieChow == 3) reduce_by_original_level(layers, i1, i2);
+}
+
+// What follows the faces: out-blocks pass no water, and a joint line passes
+// water only through an opening of its own.
+void closed_faces(Layers layers)
+{
     clear_out_block_fluxes(layers);
-    // A joint line passes water only through an opening of its own.
     if (MBNo > 0) joint_opening_fluxes();
+}
+
+}  // namespace
+
+void face_fluxes(Layers layers)
+{
+    open_faces(layers, 2, xnumber);
+    clear_wall_fluxes(layers);
+    closed_faces(layers);
 }
 
 void waterflow()
 {
     face_fluxes(water_layers());
+}
+
+void waterflowOpenMP(int i1, int i2)
+{
+    open_faces(water_layers(), i1, i2);
+    clear_wall_faces(i1, i2);
+}
+
+void waterflow_on_slabs()
+{
+    for_each_slab(slab_count(), [](Slab s) { waterflowOpenMP(s.first, s.last); });
+    closed_faces(water_layers());
 }
 
 }  // namespace zefra

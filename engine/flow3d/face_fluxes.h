@@ -16,4 +16,13 @@ void face_fluxes(Layers layers);
 // The fluxes of the water cells.
 void waterflow();
 
+// The fluxes of the faces one I-slab of cells i1 ... i2 owns (the I-faces on
+// the high side of its cells, the inflow face with cell 2, the J- and K-faces
+// of its cells), closed where a wall marker points at them.
+void waterflowOpenMP(int i1, int i2);
+
+// waterflow with the faces computed on the slabs of the worker threads, then
+// the out-block and joint faces closed; the same fluxes to the last bit.
+void waterflow_on_slabs();
+
 }  // namespace zefra

@@ -12,9 +12,13 @@
 // lower-j neighbour of row 2 and the upper-j neighbour of row ynumber.
 #include "engine/flow3d/linear_solvers.h"
 
+#include <omp.h>
+
+#include <algorithm>
 #include <cmath>
 
 #include "engine/common/boogie.h"
+#include "engine/flow3d/slabs.h"
 #include "engine/flow3d/stencil.h"
 #include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
@@ -74,21 +78,124 @@ inline void sweep_row_joined(const Field3& phi, int i, int j, bool underflow, La
     }
 }
 
+// The same row with the six second neighbours, divided by wap; an index
+// beyond the field's ghost layers takes the outermost value.
 template <bool Forward, bool Joined>
-void sweep(const Field3& phi, bool underflow, Layers layers)
+inline void sweep_row_second(const Field3& phi, int i, int j, bool underflow, Layers layers)
 {
-    const int x = xnumber, y = ynumber;
-    for (int a = 2; a <= x; ++a) {
-        const int i = Forward ? a : x + 2 - a;
+    const int ie = phi.extent(0) - 1, je = phi.extent(1) - 1, ke = phi.extent(2) - 1;
+    double* p = phi[i][j].data();
+    const double *west = phi[i - 1][j].data(), *east = phi[i + 1][j].data();
+    const double *south = phi[i][j - 1].data(), *north = phi[i][j + 1].data();
+    const double *west2 = phi[std::max(i - 2, 0)][j].data(), *east2 = phi[std::min(i + 2, ie)][j].data();
+    const double *south2 = phi[i][std::max(j - 2, 0)].data(), *north2 = phi[i][std::min(j + 2, je)].data();
+    const double *e = ae[i][j].data(), *w = aw[i][j].data(), *s = as[i][j].data(), *n = an[i][j].data();
+    const double *b = wab[i][j].data(), *t = wat[i][j].data(), *src = source[i][j].data(), *ap = wap[i][j].data();
+    const double *ee = aee[i][j].data(), *ww = aww[i][j].data(), *ss = ass[i][j].data(), *nn = ann[i][j].data();
+    const double *bb = abb[i][j].data(), *tt = att[i][j].data();
+    const int first = layers.first, last = layers.last;
+    for (int m = first; m <= last; ++m) {
+        const int k = Forward ? m : first + last - m;
+        double low_i = west[k], low_j = south[k], high_j = north[k];
+        if constexpr (Joined) {
+            const JointNeighbours nb = neighbours_across_joints(phi, i, j, k);
+            low_i = nb.low_i, low_j = nb.low_j, high_j = nb.high_j;
+        }
+        const double first_six = e[k] * low_i + w[k] * east[k] + s[k] * low_j + n[k] * high_j + b[k] * p[k - 1] + t[k] * p[k + 1];
+        const double second_six = ee[k] * west2[k] + ww[k] * east2[k] + ss[k] * south2[k] + nn[k] * north2[k] + bb[k] * p[std::max(k - 2, 0)] +
+                                  tt[k] * p[std::min(k + 2, ke)];
+        const double value = (first_six + second_six + src[k]) / ap[k];
+        p[k] = underflow ? flushed(value) : value;
+    }
+}
+
+// One sweep over the cells i1 ... i2 (descending when backward).
+template <bool Forward, bool Joined, bool Second>
+void sweep(const Field3& phi, bool underflow, Layers layers, int i1, int i2)
+{
+    const int y = ynumber;
+    for (int a = i1; a <= i2; ++a) {
+        const int i = Forward ? a : i1 + i2 - a;
         for (int c = 2; c <= y; ++c) {
             const int j = Forward ? c : y + 2 - c;
-            if (layers.column())
+            if constexpr (Second)
+                sweep_row_second<Forward, Joined>(phi, i, j, underflow, layers);
+            else if (layers.column())
                 sweep_column<Joined>(phi, i, j, underflow);
             else if constexpr (Joined)
                 sweep_row_joined<Forward>(phi, i, j, underflow, layers);
             else
                 sweep_row<Forward>(phi, i, j, underflow, layers);
         }
+    }
+}
+
+template <bool Joined, bool Second>
+void serial_iterations(const Field3& phi, bool underflow, Layers layers)
+{
+    for (int n = 0; n < GaussIter; ++n) {
+        sweep<true, Joined, Second>(phi, underflow, layers, 2, xnumber);
+        sweep<false, Joined, Second>(phi, underflow, layers, 2, xnumber);
+    }
+}
+
+// The slabs of the parallel sweeps: two per thread, each at least as wide as
+// the reach of the stencil; fewer than two means no parallel sweep.
+int sweep_slabs(bool second)
+{
+    const int reach = second ? 2 : 1;
+    return std::min(2 * NoProcessesSolver, (xnumber - 1) / reach);
+}
+
+// Parallel iterations: in the forward pass first the even slabs, all at once,
+// then the odd ones; the backward pass the other way round.  A slab only
+// reads the planes of the slabs beside it, which have the other parity and
+// stand still meanwhile, so the result does not depend on the timing of the
+// threads: it is that of sweeping the slabs one after another in this order.
+template <bool Second>
+void parallel_iterations(const Field3& phi, bool underflow, Layers layers, int slabs)
+{
+    const int threads = std::max(1, std::min((slabs + 1) / 2, omp_get_max_threads()));
+#pragma omp parallel num_threads(threads)
+    for (int n = 0; n < GaussIter; ++n) {
+        for (int parity : {0, 1}) {
+#pragma omp for schedule(static)
+            for (int s = parity; s < slabs; s += 2) {
+                const Slab r = slab(s, slabs);
+                sweep<true, false, Second>(phi, underflow, layers, r.first, r.last);
+            }
+        }
+        for (int parity : {1, 0}) {
+#pragma omp for schedule(static)
+            for (int s = parity; s < slabs; s += 2) {
+                const Slab r = slab(s, slabs);
+                sweep<false, false, Second>(phi, underflow, layers, r.first, r.last);
+            }
+        }
+    }
+}
+
+void iterations(const Field3& phi, Layers layers, bool second)
+{
+    const bool underflow = FlagUnderflow != 0;
+    // Block joints link cells of any slab: those sweeps stay serial, as do
+    // the columns of the depth-averaged solver.
+    const int slabs = sweep_slabs(second);
+    if (parallel_mode() && MBNo == 0 && !layers.column() && slabs >= 2) {
+        if (second)
+            parallel_iterations<true>(phi, underflow, layers, slabs);
+        else
+            parallel_iterations<false>(phi, underflow, layers, slabs);
+    } else if (MBNo != 0) {
+        if (second)
+            serial_iterations<true, true>(phi, underflow, layers);
+        else
+            serial_iterations<true, false>(phi, underflow, layers);
+    } else {
+        if (second)
+            serial_iterations<false, true>(phi, underflow, layers);
+        else
+            serial_iterations<false, false>(phi, underflow, layers);
     }
 }
 
@@ -123,16 +230,12 @@ void thomas(int n, double first, double last, Cell cell, Store store)
 
 void gauss_seidel(const Field3& phi, Layers layers)
 {
-    const bool underflow = FlagUnderflow != 0;
-    for (int n = 0; n < GaussIter; ++n) {
-        if (MBNo != 0) {
-            sweep<true, true>(phi, underflow, layers);
-            sweep<false, true>(phi, underflow, layers);
-        } else {
-            sweep<true, false>(phi, underflow, layers);
-            sweep<false, false>(phi, underflow, layers);
-        }
-    }
+    iterations(phi, layers, false);
+}
+
+void gauss_seidel_second(const Field3& phi)
+{
+    iterations(phi, water_layers(), true);
 }
 
 void line_solve(const Field3& phi, int equation)
@@ -141,7 +244,8 @@ void line_solve(const Field3& phi, int equation)
     if (log_unavailable(log)) return;
     const int x = xnumber, y = ynumber, z = znumber;
     const bool joined = MBNo != 0;
-    const bool second = has_second_neighbours(equation);
+    const bool second = second_neighbours_filled();
+    (void)equation;
 
     // The parts of a cell's equation off the line, with the latest values.
     auto off_line = [&](int i, int j, int k, bool with_i, bool with_j, bool with_k) {

@@ -10,11 +10,17 @@
 namespace zefra {
 
 // GaussIter pairs of forward and backward Gauss-Seidel sweeps over the given
-// layers (the water cells unless told otherwise); needs iAp = 1 / wap.
+// layers (the water cells unless told otherwise); needs iAp = 1 / wap.  In
+// parallel mode (F 206) the water cells are swept in I-slabs, the even
+// slabs at once and then the odd ones, which makes the result independent
+// of the threads' timing; block joints and the columns sweep serially.
 void gauss_seidel(const Field3& phi, Layers layers = water_layers());
 
-// Line-by-line tridiagonal solves in the I, then J, then K direction; the
-// scheme of `equation` (K 6) says whether second neighbours take part.
+// The same with the second-neighbour terms, dividing by wap.
+void gauss_seidel_second(const Field3& phi);
+
+// Line-by-line tridiagonal solves in the I, then J, then K direction, with
+// the second neighbours when the coefficients hold them.
 void line_solve(const Field3& phi, int equation);
 
 // The same for the field `f` designates and the current Equation.

@@ -9,6 +9,8 @@
 #include "engine/common/arith.h"
 #include "engine/common/physics.h"
 #include "engine/flow3d/porous_sources.h"
+#include "engine/flow3d/slabs.h"
+#include "engine/flow3d/stencil.h"
 #include "engine/grid/columns.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -274,29 +276,32 @@ void time_term(const Field3& phi, const Field3& old, const Field3& old2, bool se
     if (!old) return;
     const double dt = TimeStep;
     // Second order: the backward difference (1.5 phi - 2 phi_old + 0.5 phi_old2) / dt.
-    const bool second = second_order && old2 && NoProcessesSolver < 1;
-    for (int i = 2; i <= xnumber; ++i)
-        for (int j = 2; j <= ynumber; ++j)
-            for (int k = 2; k <= znumber; ++k) {
-                const double inertia = WaterDensity * cell_volume(i, j, k) / dt;
-                if (second) {
-                    wap[i][j][k] += 1.5 * inertia;
-                    source[i][j][k] += inertia * (2.0 * old[i][j][k] - 0.5 * old2[i][j][k]);
-                } else {
-                    wap[i][j][k] += inertia;
-                    source[i][j][k] += inertia * old[i][j][k];
+    const bool second = second_order && old2;
+    split_cells([&](int i1, int i2) {
+        for (int i = i1; i <= i2; ++i)
+            for (int j = 2; j <= ynumber; ++j)
+                for (int k = 2; k <= znumber; ++k) {
+                    const double inertia = WaterDensity * cell_volume(i, j, k) / dt;
+                    if (second) {
+                        wap[i][j][k] += 1.5 * inertia;
+                        source[i][j][k] += inertia * (2.0 * old[i][j][k] - 0.5 * old2[i][j][k]);
+                    } else {
+                        wap[i][j][k] += inertia;
+                        source[i][j][k] += inertia * old[i][j][k];
+                    }
                 }
-            }
+    });
     (void)phi;
 }
 
 void momentum_source_terms(const Field3& phi, const Field3& old, const Field3& old2)
 {
-    const bool serial = NoProcessesSolver < 1;
+    // Every term, in parallel mode too: the pressure starts hydrostatic and
+    // needs the weight of the water; sources and density currents are physics.
     if (TFStimeterm == 1 && transient()) time_term(phi, old, old2, FlagTimeOrder != 0);
-    if (SourDens > 0.001 && Equation == 3 && serial && conc) density_current();
-    if (VolSourceNo > 0 && serial) volume_sources(phi);
-    if ((FlagTFS == 1 || FlagTFS == 3) && Equation == 3 && serial) water_weight();
+    if (SourDens > 0.001 && Equation == 3 && conc) density_current();
+    if (VolSourceNo > 0) volume_sources(phi);
+    if ((FlagTFS == 1 || FlagTFS == 3) && Equation == 3) water_weight();
     if (Wind[0] > 1e-10 && (Equation == 1 || Equation == 2)) wind();
     if (FlagCoriolis == 1) coriolis();
     if (FlagTSC > 0 && (FlagTSCMinDepth == 1 || FlagTSCMinDepth == 2)) minimum_depth_damping(phi, old);
@@ -314,7 +319,7 @@ void momentum_source_terms(const Field3& phi, const Field3& old, const Field3& o
 void damp_coefficients_near_bed()
 {
     const double p = ParamScotti;
-    const bool second = (sou[1] == 1 || sou[1] == 3) && aee;
+    const bool second = second_neighbours_filled();
     in_roughness_layer([&](int i, int j, int k, double ratio) {
         const double factor = p + ratio * (1.0 - p);
         ae[i][j][k] *= factor;

@@ -15,7 +15,9 @@
 #include "engine/common/boogie.h"
 #include "engine/common/physics.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/higher_order.h"
 #include "engine/flow3d/out_blocks.h"
+#include "engine/flow3d/slabs.h"
 #include "engine/grid/columns.h"
 #include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
@@ -44,11 +46,11 @@ inline double across(double low, double centre, double high, bool at_low_end, bo
 
 // The default form: differences across the cell times the summed area
 // vectors of the cell's two faces in that direction.
-void gradient_source_default(int equation, Layers layers)
+void gradient_source_default(int equation, Layers layers, int i1, int i2)
 {
     const int x = xnumber, y = ynumber, z = znumber;
     const bool vertical = !layers.column();
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j) {
             for (int k = layers.first; k <= layers.last; ++k) {
                 const double p = Pres[i][j][k];
@@ -74,11 +76,11 @@ void gradient_source_default(int equation, Layers layers)
 
 // Multi-block form: half differences with the cell's own face areas; the
 // neighbours across the joints are the partner cells.
-void gradient_source_blocks(int equation, Layers layers)
+void gradient_source_blocks(int equation, Layers layers, int i1, int i2)
 {
     const int x = xnumber, y = ynumber, z = znumber;
     const bool vertical = !layers.column();
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j)
             for (int k = layers.first; k <= layers.last; ++k) {
                 const double p = Pres[i][j][k];
@@ -121,9 +123,9 @@ double node_pressure(int i, int j, int k)
     return count == 8 ? sum : (count > 0 ? sum * 8.0 / count : 0.0);
 }
 
-void gradient_source_node_averaged(int equation)
+void gradient_source_node_averaged(int equation, int i1, int i2)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int y = ynumber, z = znumber;
     const int c = equation - 1;
     auto i_face = [](int i, int j, int k) {
         return 0.25 * (node_pressure(i, j - 1, k - 1) + node_pressure(i, j, k - 1) + node_pressure(i, j - 1, k) + node_pressure(i, j, k));
@@ -134,7 +136,7 @@ void gradient_source_node_averaged(int equation)
     auto k_face = [](int i, int j, int k) {
         return 0.25 * (node_pressure(i - 1, j - 1, k) + node_pressure(i, j - 1, k) + node_pressure(i - 1, j, k) + node_pressure(i, j, k));
     };
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j)
             for (int k = 2; k <= z; ++k) {
                 double force = 0.0;
@@ -187,13 +189,20 @@ void add_pressure_gradient(int equation, Layers layers)
         log_append("Error in pressure_source, Equation = %d\n", equation);
         end_run(0);
     }
-    // The node-averaged form needs the levels above and below: not on the columns.
-    if (MBNo > 0)
-        gradient_source_blocks(equation, layers);
-    else if (FlagPresGrad == 1 || NoProcessesSolver >= 1 || layers.column())
-        gradient_source_default(equation, layers);
+    // The node-averaged form needs the levels above and below: not on the
+    // columns.  Every form works cell by cell: on threads in parallel mode.
+    auto cells = [equation, layers](int i1, int i2) {
+        if (MBNo > 0)
+            gradient_source_blocks(equation, layers, i1, i2);
+        else if (FlagPresGrad == 1 || layers.column())
+            gradient_source_default(equation, layers, i1, i2);
+        else
+            gradient_source_node_averaged(equation, i1, i2);
+    };
+    if (layers.column())
+        cells(2, xnumber);
     else
-        gradient_source_node_averaged(equation);
+        split_cells(cells);
 }
 
 void pressure_source()
@@ -201,52 +210,71 @@ void pressure_source()
     add_pressure_gradient(Equation);
 }
 
-void pressure_correction_equation(Layers layers)
-{
-    Boogie log;
-    if (log_unavailable(log)) return;
-    const int x = xnumber, y = ynumber, z = znumber, k1 = layers.first, k2 = layers.last;
-    const bool vertical = !layers.column();
-    const Field3& d = correction_coefficient();
-    for (Field3* a : {&ae, &aw, &an, &as, &wat, &wab}) a->fill(0.0);
+namespace {
 
-    for (int i = 2; i <= x - 1; ++i)
+// Clears the six coefficient arrays on the planes i1 ... i2, with the
+// boundary planes for the first and last slab.
+void clear_correction_coefficients(int i1, int i2)
+{
+    const int first = i1 == 2 ? 0 : i1, last = i2 == xnumber ? xnumber + 1 : i2;
+    for (const Field3* a : {&ae, &aw, &an, &as, &wat, &wab}) {
+        const std::size_t plane = a->size() / static_cast<std::size_t>(a->extent(0));
+        double* p = (*a)[first].data();
+        std::fill(p, p + plane * static_cast<std::size_t>(last - first + 1), 0.0);
+    }
+}
+
+// The face coefficients rho A^2 d of the faces cells i1 ... i2 own.
+void correction_faces(Layers layers, int i1, int i2)
+{
+    const int x = xnumber, y = ynumber, z = znumber, k1 = layers.first, k2 = layers.last;
+    const Field3& d = correction_coefficient();
+    for (int i = i1; i <= std::min(i2, x - 1); ++i)
         for (int j = 2; j <= y; ++j)
             for (int k = k1; k <= k2; ++k)
                 aw[i][j][k] = ae[i + 1][j][k] =
                     face_coefficient(m_ar_x[i][j][k], d[i][j][k], d[i + 1][j][k], m_dist_x[i][j][k], m_dist_x[i + 1][j][k]);
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y - 1; ++j)
             for (int k = k1; k <= k2; ++k)
                 an[i][j][k] = as[i][j + 1][k] =
                     face_coefficient(m_ar_y[i][j][k], d[i][j][k], d[i][j + 1][k], m_dist_y[i][j][k], m_dist_y[i][j + 1][k]);
-    if (vertical)
-        for (int i = 2; i <= x; ++i)
+    if (!layers.column())
+        for (int i = i1; i <= i2; ++i)
             for (int j = 2; j <= y; ++j)
                 for (int k = 2; k <= z - 1; ++k)
                     wat[i][j][k] = wab[i][j][k + 1] =
                         face_coefficient(m_ar_z[i][j][k], d[i][j][k], d[i][j][k + 1], m_dist_z[i][j][k], m_dist_z[i][j][k + 1]);
+}
 
-    // Block joints: no coupling along the joint line, coupling with the partner cells.
-    if (MBNo > 0) {
-        for (int b = 1; b <= MBNo; ++b)
-            for (int j = 0; j <= y + 1; ++j)
-                for (int k = 0; k <= z + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
-        for (int i = 2; i <= x; ++i)
-            for (int edge : {1, y}) {
-                const JointCell partner = joint_across_edge(i, edge);
-                const int a = partner.i, b = partner.j, row = edge == 1 ? 2 : y;
-                if (!partner) continue;
-                for (int k = k1; k <= k2; ++k) {
-                    const double c = face_coefficient(m_ar_y[i][edge][k], d[i][row][k], d[a][b][k], m_dist_y[i][row][k], m_dist_x[a][b][k]);
-                    (edge == 1 ? as : an)[i][row][k] = c;
-                    ae[a][b][k] = c;
-                }
-            }
-    }
-
-    // Walls carry no correction.
+// Block joints: no coupling along the joint line, coupling with the partner cells.
+void correction_joints(Layers layers)
+{
+    if (MBNo <= 0) return;
+    const int x = xnumber, y = ynumber, z = znumber;
+    const Field3& d = correction_coefficient();
+    for (int b = 1; b <= MBNo; ++b)
+        for (int j = 0; j <= y + 1; ++j)
+            for (int k = 0; k <= z + 1; ++k) aw[MBSkjot[b]][j][k] = ae[MBSkjot[b] + 1][j][k] = 0.0;
     for (int i = 2; i <= x; ++i)
+        for (int edge : {1, y}) {
+            const JointCell partner = joint_across_edge(i, edge);
+            const int a = partner.i, b = partner.j, row = edge == 1 ? 2 : y;
+            if (!partner) continue;
+            for (int k = layers.first; k <= layers.last; ++k) {
+                const double c = face_coefficient(m_ar_y[i][edge][k], d[i][row][k], d[a][b][k], m_dist_y[i][row][k], m_dist_x[a][b][k]);
+                (edge == 1 ? as : an)[i][row][k] = c;
+                ae[a][b][k] = c;
+            }
+        }
+}
+
+// Walls carry no correction; the source of every cell is its net mass inflow.
+void correction_cells(Layers layers, int i1, int i2)
+{
+    const int y = ynumber, z = znumber, k1 = layers.first, k2 = layers.last;
+    const bool vertical = !layers.column();
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j)
             for (int k = k1; k <= k2; ++k) {
                 if (WallI[i][j][k] == 1) ae[i][j][k] = 0.0;
@@ -256,22 +284,7 @@ void pressure_correction_equation(Layers layers)
                 if (WallK[i][j][k] == 1) wab[i][j][k] = 0.0;
                 if (WallK[i][j][k] == -1) wat[i][j][k] = 0.0;
             }
-
-    // Out-blocks pass no water: no correction through their faces either.
-    for (int n = 1; n <= OutBlockNo; ++n) {
-        const OutBlockRecord& b = OutBlock[n];
-        const Layers box = box_layers(b.k1, b.k2, layers);
-        for (int i = b.i1; i <= b.i2; ++i)
-            for (int j = b.j1; j <= b.j2; ++j)
-                for (int k = box.first; k <= box.last; ++k) {
-                    ae[i][j][k] = aw[i][j][k] = as[i][j][k] = an[i][j][k] = wab[i][j][k] = wat[i][j][k] = 0.0;
-                    aw[i - 1][j][k] = ae[i + 1][j][k] = an[i][j - 1][k] = as[i][j + 1][k] = 0.0;
-                    if (vertical) wat[i][j][k - 1] = wab[i][j][k + 1] = 0.0;
-                }
-    }
-
-    // Source: the net mass inflow of each cell.
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j)
             for (int k = k1; k <= k2; ++k) {
                 double low_i = flow1[i - 1][j][k], high_i = flow1[i][j][k];
@@ -286,8 +299,56 @@ void pressure_correction_equation(Layers layers)
                     source[i][j][k] = -(high_i - low_i + flow2[i][j][k] - flow2[i][j - 1][k]);
             }
     if (FlagTFS == 1 && vertical)
-        for (int i = 2; i <= x; ++i)
+        for (int i = i1; i <= i2; ++i)
             for (int j = 2; j <= y; ++j) zvel[i][j][0] = source[i][j][z];
+}
+
+// Out-blocks pass no water: no correction through their faces either.
+void correction_out_blocks(Layers layers)
+{
+    for (int n = 1; n <= OutBlockNo; ++n) {
+        const OutBlockRecord& b = OutBlock[n];
+        const Layers box = box_layers(b.k1, b.k2, layers);
+        for (int i = b.i1; i <= b.i2; ++i)
+            for (int j = b.j1; j <= b.j2; ++j)
+                for (int k = box.first; k <= box.last; ++k) {
+                    ae[i][j][k] = aw[i][j][k] = as[i][j][k] = an[i][j][k] = wab[i][j][k] = wat[i][j][k] = 0.0;
+                    aw[i - 1][j][k] = ae[i + 1][j][k] = an[i][j - 1][k] = as[i][j + 1][k] = 0.0;
+                    if (!layers.column()) wat[i][j][k - 1] = wab[i][j][k + 1] = 0.0;
+                }
+    }
+}
+
+}  // namespace
+
+void pressure_correction_equation(Layers layers)
+{
+    Boogie log;
+    if (log_unavailable(log)) return;
+    coefficients_filled_by(-1);
+    for (Field3* a : {&ae, &aw, &an, &as, &wat, &wab}) a->fill(0.0);
+    correction_faces(layers, 2, xnumber);
+    correction_joints(layers);
+    correction_cells(layers, 2, xnumber);
+    correction_out_blocks(layers);
+}
+
+void pressure_correctionOpenMP(int i1, int i2)
+{
+    correction_faces(water_layers(), i1, i2);
+}
+
+void pressure_correction_on_slabs()
+{
+    Boogie log;
+    if (log_unavailable(log)) return;
+    coefficients_filled_by(-1);
+    const int n = slab_count();
+    for_each_slab(n, [](Slab s) { clear_correction_coefficients(s.first, s.last); });
+    for_each_slab(n, [](Slab s) { pressure_correctionOpenMP(s.first, s.last); });
+    correction_joints(water_layers());
+    for_each_slab(n, [](Slab s) { correction_cells(water_layers(), s.first, s.last); });
+    correction_out_blocks(water_layers());
 }
 
 void pressure_correction()
@@ -295,17 +356,20 @@ void pressure_correction()
     pressure_correction_equation(water_layers());
 }
 
-void correct_flow(const Field3& p, Layers layers)
+namespace {
+
+// The part of the corrections that works cell by cell: the faces cells
+// i1 ... i2 own (the I-faces on their high side, their J- and K-faces, their
+// joint faces), their velocities and their pressure.
+void correct_cells(const Field3& p, Layers layers, int i1, int i2)
 {
-    Boogie log;
-    if (log_unavailable(log)) return;
     const int x = xnumber, y = ynumber, z = znumber, k1 = layers.first;
     const bool vertical = !layers.column();
     const Field3& d = correction_coefficient();
     const int top = vertical ? (FlagTFS == 1 ? z - 1 : z) : layers.last;
 
     // Face fluxes.
-    for (int i = 2; i <= x - 1; ++i) {
+    for (int i = i1; i <= std::min(i2, x - 1); ++i) {
         if (MBNo > 0 && ISkjotMB[i] == 1) continue;  // the joint line is closed
         for (int j = 2; j <= y; ++j) {
             if (dry_column(i, j)) continue;
@@ -314,7 +378,7 @@ void correct_flow(const Field3& p, Layers layers)
                                   (p[i][j][k] - p[i + 1][j][k]);
         }
     }
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y - 1; ++j) {
             if (dry_column(i, j)) continue;
             for (int k = k1; k <= top; ++k)
@@ -322,7 +386,7 @@ void correct_flow(const Field3& p, Layers layers)
                                   (p[i][j][k] - p[i][j + 1][k]);
         }
     if (vertical)
-        for (int i = 2; i <= x; ++i)
+        for (int i = i1; i <= i2; ++i)
             for (int j = 2; j <= y; ++j) {
                 if (dry_column(i, j)) continue;
                 for (int k = 2; k <= std::min(top, z - 1); ++k)
@@ -330,7 +394,7 @@ void correct_flow(const Field3& p, Layers layers)
                                       (p[i][j][k] - p[i][j][k + 1]);
             }
     if (MBNo > 0)
-        for (int i = 2; i <= x; ++i)
+        for (int i = i1; i <= i2; ++i)
             for (int edge : {1, y}) {
                 const JointCell partner = joint_across_edge(i, edge);
                 const int a = partner.i, b = partner.j, row = edge == 1 ? 2 : y;
@@ -342,23 +406,10 @@ void correct_flow(const Field3& p, Layers layers)
                 }
             }
 
-    // A cell that only loses water: the first of its faces turns round.
-    if (FlagFlowDirCor == 1 && MBNo == 0 && vertical)
-        for (int i = 2; i <= x; ++i)
-            for (int j = 2; j <= y; ++j)
-                for (int k = 2; k <= z; ++k) {
-                    if (Wall[i][j][k] != 0) continue;
-                    if (flow1[i][j][k] >= 0 && flow1[i - 1][j][k] <= 0 && flow2[i][j][k] >= 0 && flow2[i][j - 1][k] <= 0 && flow3[i][j][k] >= 0 &&
-                        flow3[i][j][k - 1] <= 0) {
-                        flow1[i][j][k] = -flow1[i][j][k];
-                        log.print("Warning, corrected direction of flow1(%d,%d,%d) = %lf\n", i, j, k, flow1[i][j][k]);
-                    }
-                }
-
     // Cell velocities: minus the gradient of p' over the cell, in index
     // space times the mean face areas and the cell's extent vectors.
     const bool cell_volume = FlagPresGrad >= 11 || MBNo > 0;
-    for (int i = 2; i <= x; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= y; ++j)
             for (int k = k1; k <= top; ++k) {
                 const double c = p[i][j][k];
@@ -387,6 +438,34 @@ void correct_flow(const Field3& p, Layers layers)
                 zvel[i][j][k] -= scale * (ai * ai * dz1[i][j][k] * di + aj * aj * dz2[i][j][k] * dj + ak * ak * dz3[i][j][k] * dk);
             }
 
+    // Pressure.
+    for (int i = i1; i <= i2; ++i)
+        for (int j = 2; j <= y; ++j)
+            for (int k = k1; k <= top; ++k)
+                if (Pnloops == 0 || !vertical || (Porosity && Porosity[i][j][k] >= Plimit)) Pres[i][j][k] += relaxPressure * p[i][j][k];
+}
+
+// What needs the corrected fluxes of every cell: the direction check, the
+// out-blocks and dry columns, the pressure of porous and blocked cells and
+// under a moving surface.
+void correct_rest(Layers layers, Boogie& log)
+{
+    const int x = xnumber, y = ynumber, z = znumber;
+    const bool vertical = !layers.column();
+
+    // A cell that only loses water: the first of its faces turns round.
+    if (FlagFlowDirCor == 1 && MBNo == 0 && vertical)
+        for (int i = 2; i <= x; ++i)
+            for (int j = 2; j <= y; ++j)
+                for (int k = 2; k <= z; ++k) {
+                    if (Wall[i][j][k] != 0) continue;
+                    if (flow1[i][j][k] >= 0 && flow1[i - 1][j][k] <= 0 && flow2[i][j][k] >= 0 && flow2[i][j - 1][k] <= 0 && flow3[i][j][k] >= 0 &&
+                        flow3[i][j][k - 1] <= 0) {
+                        flow1[i][j][k] = -flow1[i][j][k];
+                        log.print("Warning, corrected direction of flow1(%d,%d,%d) = %lf\n", i, j, k, flow1[i][j][k]);
+                    }
+                }
+
     // Out-blocks neither move nor pass water.
     for (int n = 1; n <= OutBlockNo; ++n) {
         const OutBlockRecord& b = OutBlock[n];
@@ -407,11 +486,6 @@ void correct_flow(const Field3& p, Layers layers)
                     flow1[i - 1][j][k] = flow1[i][j][k] = flow2[i][j - 1][k] = flow2[i][j][k] = flow3[i][j][k - 1] = flow3[i][j][k] = 0.0;
             }
 
-    // Pressure.
-    for (int i = 2; i <= x; ++i)
-        for (int j = 2; j <= y; ++j)
-            for (int k = k1; k <= top; ++k)
-                if (Pnloops == 0 || !vertical || (Porosity && Porosity[i][j][k] >= Plimit)) Pres[i][j][k] += relaxPressure * p[i][j][k];
     if (Pnloops != 0 && vertical) PorositySolver();
     if (vertical) out_block_pressure();
 
@@ -428,6 +502,29 @@ void correct_flow(const Field3& p, Layers layers)
                     Pres[i][j][k] = Pres[i][j][k + 1] + (Pres[i][j][k + 1] - Pres[i][j][k + 2]) * d1 / (d2 + 1e-30);
                 }
             }
+}
+
+}  // namespace
+
+void correct_flow(const Field3& p, Layers layers)
+{
+    Boogie log;
+    if (log_unavailable(log)) return;
+    correct_cells(p, layers, 2, xnumber);
+    correct_rest(layers, log);
+}
+
+void SimpleCorrectionsOpenMP(int i1, int i2)
+{
+    correct_cells(f, water_layers(), i1, i2);
+}
+
+void correct_flow_on_slabs(const Field3& p)
+{
+    Boogie log;
+    if (log_unavailable(log)) return;
+    for_each_slab(slab_count(), [&p](Slab s) { correct_cells(p, water_layers(), s.first, s.last); });
+    correct_rest(water_layers(), log);
 }
 
 void SimpleCorrections()

@@ -12,12 +12,13 @@
 
 namespace zefra {
 
-// Whether the convection scheme of an equation (K 6) couples second
-// neighbours: second-order upwind (1) and QUICK (3), once their coefficient
-// arrays exist.
-inline bool has_second_neighbours(int equation)
+// Whether the coefficients now assembled couple second neighbours: they were
+// filled by the second-order upwind (1) or QUICK (3) routine.  Decided by the
+// routine that filled them, not by the K 6 entry of the equation, so that
+// coefficients, relaxation, residual and solver always agree.
+inline bool second_neighbours_filled()
 {
-    return (sou[equation] == 1 || sou[equation] == 3) && aee;
+    return (FilledScheme == 1 || FilledScheme == 3) && aee;
 }
 
 // The second-neighbour terms of cell (i, j, k); an index beyond the field's

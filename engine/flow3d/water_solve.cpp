@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "engine/common/arith.h"
 #include "engine/common/boogie.h"
@@ -31,10 +32,13 @@
 #include "engine/flow3d/higher_order.h"
 #include "engine/flow3d/linear_solvers.h"
 #include "engine/flow3d/momentum_sources.h"
+#include "engine/flow3d/outer_iteration.h"
 #include "engine/flow3d/porous_sources.h"
 #include "engine/flow3d/pressure_correction.h"
 #include "engine/flow3d/pressure_level.h"
 #include "engine/flow3d/residuals.h"
+#include "engine/flow3d/slabs.h"
+#include "engine/flow3d/stencil.h"
 #include "engine/flow3d/stress_terms.h"
 #include "engine/grid/metric.h"
 #include "engine/grid/multiblock.h"
@@ -87,11 +91,6 @@ bool transient()
     return TimeStep > TransientTimeStepLimit;
 }
 
-bool higher_order(int scheme)
-{
-    return (scheme == 1 || scheme == 3) && aee;
-}
-
 void stamp(int n)
 {
     if (FlagPrint == 0) otime[n] = omp_get_wtime();
@@ -106,18 +105,23 @@ void inner_cells(Body body)
             for (int k = 2; k <= znumber; ++k) body(i, j, k);
 }
 
+// The same for a loop whose cells are independent: on the worker threads in
+// parallel mode, each on its own planes of i.
+template <class Body>
+void each_cell(Body body)
+{
+    split_cells([&body](int i1, int i2) {
+        for (int i = i1; i <= i2; ++i)
+            for (int j = 2; j <= ynumber; ++j)
+                for (int k = 2; k <= znumber; ++k) body(i, j, k);
+    });
+}
+
 // The coefficient routine of a convection scheme, for `equation`.
 void coefficients_for(int equation, int scheme)
 {
     if (FlagCofDLL >= 1) return;
-    if (scheme == 1 && aee)
-        coeffe_SOU();
-    else if (scheme == 2)
-        coeffe_central();
-    else if (scheme == 3 && aee)
-        coeffe_quick();
-    else
-        convection_diffusion(equation);
+    convection_coefficients(equation, scheme, slab_step(1));
 }
 
 double neighbour_sum(int i, int j, int k, bool twelve)
@@ -130,7 +134,7 @@ double neighbour_sum(int i, int j, int k, bool twelve)
 // Under-relaxation: wap = (neighbours + wap) / r, source += (1 - r) wap phi.
 void relax(const Field3& phi, double factor, bool twelve)
 {
-    inner_cells([&](int i, int j, int k) {
+    each_cell([&](int i, int j, int k) {
         wap[i][j][k] = (neighbour_sum(i, j, k, twelve) + wap[i][j][k]) / factor;
         source[i][j][k] += (1.0 - factor) * wap[i][j][k] * phi[i][j][k];
     });
@@ -159,6 +163,8 @@ void wall_laws()
     if (FlagWallDLL >= 1) return;
     if (FlagWallAll == 1)
         wall();
+    else if (slab_step(2))
+        wallall_on_slabs();
     else
         wallall();
 }
@@ -175,14 +181,14 @@ void out_block_coefficients()
 
 void inverse_central()
 {
-    inner_cells([](int i, int j, int k) { iAp[i][j][k] = 1.0 / wap[i][j][k]; });
+    each_cell([](int i, int j, int k) { iAp[i][j][k] = 1.0 / wap[i][j][k]; });
 }
 
 // One solver sweep of equation e on phi: the twelve-neighbour sweep of the
 // higher-order schemes, point Gauss-Seidel (K 7 'Y') or the line solver.
-void sweep_once(const Field3& phi, int e, int scheme)
+void sweep_once(const Field3& phi, int e)
 {
-    if (e != 4 && higher_order(scheme))
+    if (second_neighbours_filled())
         WaterGaussSOU();
     else if (lcray == 'Y')
         gauss_seidel(phi);
@@ -198,7 +204,7 @@ void solve_pressure_correction(const Field3& pcorr)
     for (int sweep = 1; sweep <= sweeps[e]; ++sweep) {
         if (mode == 1 || ((mode == 5 || mode == 6 || mode == 7) && sweep == 1)) block_correct(pcorr, e);
         if (mode == 4 && NoProcessesSolver > 0) block_correct_parallel(pcorr, e);
-        sweep_once(pcorr, e, 0);
+        sweep_once(pcorr, e);
     }
 }
 
@@ -232,6 +238,38 @@ void debug_dump()
     }
 }
 
+// invAP = 1 / wap of the x momentum; a cell whose wap is not positive stops
+// the run (the first such cell in i, j, k order is named).
+bool inverse_central_coefficient()
+{
+    const int threads = parallel_mode() ? std::max(1, std::min(xnumber - 1, omp_get_max_threads())) : 1;
+    std::vector<long> first_bad(threads, -1);
+    const long ny = ynumber + 2, nz = znumber + 2;
+    split_cells([&](int i1, int i2) {
+        long& bad = first_bad[parallel_mode() ? omp_get_thread_num() : 0];
+        for (int i = i1; i <= i2 && bad < 0; ++i)
+            for (int j = 2; j <= ynumber && bad < 0; ++j)
+                for (int k = 2; k <= znumber; ++k) {
+                    if (wap[i][j][k] < 1e-30) {
+                        bad = (i * ny + j) * nz + k;
+                        break;
+                    }
+                    invAP[i][j][k] = 1.0 / wap[i][j][k];
+                }
+    });
+    for (long bad : first_bad) {
+        if (bad < 0) continue;
+        const int i = static_cast<int>(bad / (ny * nz)), j = static_cast<int>(bad / nz % ny), k = static_cast<int>(bad % nz);
+        log_append("Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
+        log_append("%s", zero_central_coefficient_hint(i, j, k).c_str());
+        account_step("W stopped at iteration %ld: zero central coefficient in cell (%d,%d,%d); see boogie", Iter, i, j, k);
+        set_statusf(mc_message, "Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
+        FlagErrorBreak = 1;
+        return false;
+    }
+    return true;
+}
+
 // One momentum equation (Equation = 1, 2, 3).
 Next momentum_equation(int e, const Field3& phi, const Field3& old, const Field3& old2)
 {
@@ -244,39 +282,28 @@ Next momentum_equation(int e, const Field3& phi, const Field3& old, const Field3
     add_pressure_gradient(e);
     joint_sources();
     momentum_source_terms(phi, old, old2);
-    relax(phi, relaxVelocity, higher_order(sou[1]));
+    relax(phi, relaxVelocity, second_neighbours_filled());
     if (FlagScotti == 5 || FlagScotti == 8) damp_central_coefficient(FlagScotti);
 
-    if (sou[1] == 2) {
-        inner_cells([](int i, int j, int k) {
+    // Central coefficients: the central coefficient at least the diffusion's.
+    if (FilledScheme == 2) {
+        each_cell([](int i, int j, int k) {
             const double diffusive = gama[i][j][k] * (m_armap[i][j] / m_dist_z[i][j][k] + m_ar_y[i][j][k] / m_dist_y[i][j][k] + m_ar_x[i][j][k] / m_dist_x[i][j][k]);
             wap[i][j][k] = std::max(wap[i][j][k], diffusive);
             invAP[i][j][k] = 1.0 / wap[i][j][k];
         });
-    } else if (e == 1) {
-        for (int i = 2; i <= xnumber; ++i)
-            for (int j = 2; j <= ynumber; ++j)
-                for (int k = 2; k <= znumber; ++k) {
-                    if (wap[i][j][k] < 1e-30) {
-                        log_append("Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
-                        log_append("%s", zero_central_coefficient_hint(i, j, k).c_str());
-                        account_step("W stopped at iteration %ld: zero central coefficient in cell (%d,%d,%d); see boogie", Iter, i, j, k);
-                        set_statusf(mc_message, "Error, wap(%d,%d,%d) = %e\n", i, j, k, wap[i][j][k]);
-                        FlagErrorBreak = 1;
-                        return Next::Return;
-                    }
-                    invAP[i][j][k] = 1.0 / wap[i][j][k];
-                }
+    } else if (e == 1 && !inverse_central_coefficient()) {
+        return Next::Return;
     }
     if (e == 1) {
         if (RelaxRhieChow < 0 && invFlow)
-            inner_cells([](int i, int j, int k) {
+            each_cell([](int i, int j, int k) {
                 invFlow[i][j][k] = 2.0 / (std::fabs(flow3[i][j][k]) + std::fabs(flow3[i][j][k - 1]) + std::fabs(flow2[i][j][k]) +
                                           std::fabs(flow2[i][j - 1][k]) + std::fabs(flow1[i][j][k]) + std::fabs(flow1[i - 1][j][k]) + 1e-20);
             });
         if (simple != 'Y' && invAPC) {
-            const bool twelve = higher_order(sou[1]);
-            inner_cells([twelve](int i, int j, int k) { invAPC[i][j][k] = 1.0 / (wap[i][j][k] - neighbour_sum(i, j, k, twelve)); });
+            const bool twelve = second_neighbours_filled();
+            each_cell([twelve](int i, int j, int k) { invAPC[i][j][k] = 1.0 / (wap[i][j][k] - neighbour_sum(i, j, k, twelve)); });
         }
     }
     if (FlagScotti == 4) damp_central_coefficient(4);
@@ -286,7 +313,7 @@ Next momentum_equation(int e, const Field3& phi, const Field3& old, const Field3
     equation_residual(phi, e);
     if (blockcorr[e] == 4 && NoProcessesSolver > 0) block_correct_parallel(phi, e);
     if (blockcorr[e] == 1) block_correct(phi, e);
-    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) sweep_once(phi, e, sou[1]);
+    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) sweep_once(phi, e);
     if (FlagScotti >= 1 && FlagScotti <= 3) damp_velocity_near_bed(phi);
     if (OutBlockNo == 1) {
         const OutBlockRecord& b = OutBlock[1];
@@ -309,19 +336,23 @@ void turbulence_equation(int e, int scheme)
     coefficients_for(e, scheme);
     wap.fill(0.0);
     source.fill(0.0);
-    turbulence_terms(e);
+    if (slab_step(5))
+        turbulence_terms_on_slabs(e);
+    else
+        turbulence_terms(e);
     wall_laws();
     joint_sources();
     if (TFStimeterm == 1 && transient()) time_term(phi, old, old2, FlagTimeOrder >= 2);
     if (FlagBedPoros == 1) extra_source();
     if (FlagDragDLL > 0) extra_sourceDLL();
-    relax(phi, e == 5 ? relaxK : relaxEpsilon, higher_order(sou[e]));
+    relax(phi, e == 5 ? relaxK : relaxEpsilon, second_neighbours_filled());
     f = phi;
     out_block_coefficients();
     if (lcray == 'Y') inverse_central();
     equation_residual(phi, e);
-    if (blockcorr[e] == 1 && (e == 5 || sou[6] == 0 || sou[6] == 2)) block_correct(phi, e);
-    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) sweep_once(phi, e, sou[e]);
+    // Epsilon takes no block correction over second-order coefficients.
+    if (blockcorr[e] == 1 && (e == 5 || !second_neighbours_filled())) block_correct(phi, e);
+    for (int sweep = 1; sweep <= sweeps[e]; ++sweep) sweep_once(phi, e);
     double* p = phi.data();
     const double floor = e == 5 ? 1e-12 : 1e-14;
     if (e == 6 || sou[5] > 0)
@@ -365,13 +396,19 @@ void temperature_equation(const Field3& saved)
 void pressure_step(const Field3& pcorr)
 {
     stamp(10);
-    waterflow();
-    pressure_correction();
+    if (slab_step(3))
+        waterflow_on_slabs();
+    else
+        waterflow();
+    if (slab_step(6))
+        pressure_correction_on_slabs();
+    else
+        pressure_correction();
     const int z = znumber;
     if (FlagTFS == 1)
         for (int i = 2; i <= xnumber; ++i)
             for (int j = 2; j <= ynumber; ++j) wat[i][j][z] = 0.0;
-    inner_cells([](int i, int j, int k) {
+    each_cell([](int i, int j, int k) {
         wap[i][j][k] = ae[i][j][k] + aw[i][j][k] + an[i][j][k] + as[i][j][k] + wat[i][j][k] + wab[i][j][k];
         // A cell coupled to nothing (inside an out-block) keeps a zero correction.
         if (wap[i][j][k] < 1e-30) wap[i][j][k] = 1e30;
@@ -394,7 +431,10 @@ void pressure_step(const Field3& pcorr)
         inner_cells([&pcorr](int i, int j, int k) {
             if (relaxPressure * pcorr[i][j][k] + Pres[i][j][k] < 0.0) pcorr[i][j][k] = -Pres[i][j][k] / relaxPressure;
         });
-    correct_flow(pcorr);
+    if (slab_step(4))
+        correct_flow_on_slabs(pcorr);
+    else
+        correct_flow(pcorr);
     stamp(13);
 }
 
@@ -435,7 +475,7 @@ void specific_energy()
 void copy_cells(const Field3& from, const Field3& to)
 {
     if (!from || !to) return;
-    inner_cells([&](int i, int j, int k) { to[i][j][k] = from[i][j][k]; });
+    each_cell([&](int i, int j, int k) { to[i][j][k] = from[i][j][k]; });
 }
 
 void shift_time_levels(long first)
@@ -544,18 +584,14 @@ void recycle_outflow_profile()
         for (int k = 2; k <= znumber; ++k) xvel[1][j][k] *= scale;
 }
 
-// Reporting, results and the tests that may end the run (C.15, C.16).
+// Reporting, results and the tests that may end the run.
 Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int& equation)
 {
     Boogie log;
     log.require(-3);
-    res_max = MaxResidual[1];
-    equation = 1;
-    for (int e = 2; e <= 6; ++e)
-        if (MaxResidual[e] > res_max) {
-            res_max = MaxResidual[e];
-            equation = e;
-        }
+    const LargestResidual largest = largest_flow_residual();
+    res_max = largest.value;
+    equation = largest.equation;
     if (last_inner && FlagPrint == 0) {
         log.print("Iter: %ld, Resid: %8.2e %8.2e %8.2e %8.2e %8.2e %8.2e\n", Iter, MaxResidual[1], MaxResidual[2], MaxResidual[3], MaxResidual[4],
                   MaxResidual[5], MaxResidual[6]);
@@ -566,14 +602,7 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
             for (int n = 1; n <= 33; ++n) log.print("OpenMP %d = %.16g\n", n, otime[n] - otime[0]);
     }
 
-    if (last_inner || res_max < TimeBreakLimit) {
-        if (PrintRes == 0 && is_multiple(PrintResIter, PrintIterRes)) {
-            sprintflow();
-            if (FlagTFS > 0) writespider();
-        } else if (PrintRes != 0 && is_multiple(Iter, PrintRes)) {
-            sprintflow();
-        }
-    }
+    write_results_when_due(last_inner, res_max, sprintflow);
     set_statusf(mc_v2, "zvel[2][2][2]: %8.2e", zvel[2][2][2]);
     set_statusf(mc_message, "%ld ResMax: %8.2e for eq: %d", Iter, res_max, equation);
     progress_update(Iter, res_max, equation);
@@ -638,18 +667,10 @@ Next report_and_test(bool last_inner, const Defect& defect, double& res_max, int
 // a steady run that gets here has not converged, and says so.
 void iteration_limit(double res_max, int equation)
 {
-    if (transient()) {
-        account_step("W computed %ld time steps to %g s in %.0f s", iterGlobalMax, stime, elapsed());
-        return;
-    }
-    log_append("Not converged after %ld iterations: largest residual %.2e in equation %d\n", iterGlobalMax, res_max, equation);
-    if (blockcorr[4] == 0)
-        log_append("Long channels converge far faster with the block correction of the pressure: K 5 0 0 0 1 0 0\n");
-    account_step("W stopped at the iteration limit %ld, not converged (largest residual %.1e, equation %d); see boogie", iterGlobalMax, res_max,
-                 equation);
+    account_iteration_limit("W", iterGlobalMax, res_max, equation, elapsed());
 }
 
-// One inner iteration (C).
+// One inner iteration.
 // `series_boundary`: the step takes time-series boundary values of a new
 // time, so the boundary values are set even in the first inner iteration of
 // the first step (which otherwise keeps those of the start-up).

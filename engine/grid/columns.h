@@ -13,18 +13,18 @@ namespace zefra {
 // Mean over the four corner columns (i-1 .. i, j-1 .. j) of a level function
 // (at the first row of a side block, the main block's edge nodes it joins).
 template <class Level>
-double corner_mean(int i, int j, Level level)
+double corner_mean(int i, int j, Level level_at)
 {
     if (MBNo > 0) {
         double sum = 0.0;
         for (int di = 0; di <= 1; ++di)
             for (int dj = 0; dj <= 1; ++dj) {
                 const NodeIndex n = cell_corner(i, j, di, dj);
-                sum += level(n.i, n.j);
+                sum += level_at(n.i, n.j);
             }
         return 0.25 * sum;
     }
-    return 0.25 * (level(i - 1, j - 1) + level(i, j - 1) + level(i - 1, j) + level(i, j));
+    return 0.25 * (level_at(i - 1, j - 1) + level_at(i, j - 1) + level_at(i - 1, j) + level_at(i, j));
 }
 
 // Height of the centre of cell (i, j, k) above the bed.

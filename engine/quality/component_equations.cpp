@@ -18,6 +18,7 @@
 #include "engine/flow3d/higher_order.h"
 #include "engine/flow3d/linear_solvers.h"
 #include "engine/flow3d/residuals.h"
+#include "engine/flow3d/stencil.h"
 #include "engine/quality/component_boundaries.h"
 #include "engine/quality/reaction_terms.h"
 #include "engine/state/fields.h"
@@ -33,9 +34,11 @@ namespace {
 constexpr int SolverPasses = 2;
 constexpr double HeldLimit = 1e15;  // central coefficients above this belong to held cells
 
+// Whether the coefficients couple second neighbours: decided by the routine
+// that filled them, as in the residual and the solvers.
 bool twelve_neighbours()
 {
-    return (sou[8] == 1 || sou[8] == 3) && aee;
+    return second_neighbours_filled();
 }
 
 template <class Body>

@@ -74,30 +74,6 @@ double moved_volume(bool water_only)
     return volume;
 }
 
-// The checks before anything is computed: the per-size tables, side blocks
-// fed by G 12, out-blocks on a multi-block grid.
-void check_settings(Boogie& log)
-{
-    if (lnumber > MaxSizes) {
-        log.print("Error- Increase nsm in kelmorp and recompile\n");
-        log.close();
-        end_run(1);
-    }
-    if (SedSourceNo > 0 && lnumber > 1)
-        log.print("Warning, bed grain size distribution can not be \nrecalculated for sediments flowing into the side block\n\n");
-    if (MBNo > 0 && OutBlockNo > 0) {
-        log.print("Error, Outblocking of elements can not be done for Multi-Block domain\n");
-        log.close();
-        end_run(1);
-    }
-    // The bed change divides by the grain share of the bed.
-    if (ConvCoef <= 0.0) {
-        log.print("Error, F 26: the grain share of the bed must be positive for the bed to move, not %g\n", ConvCoef);
-        log.close();
-        end_run(1);
-    }
-}
-
 // Rate of bed rise (m/s) of every water column and size: the imbalance of the
 // bed cell's equation, what its neighbours bring minus what they take, over
 // ConvCoef times the plan area.  Returns for every column whether it is in
@@ -285,6 +261,28 @@ void report(Boogie& log, Setter setter)
 
 }  // namespace
 
+void check_morphology_settings(Boogie& log)
+{
+    if (lnumber > MaxSizes) {
+        log.print("Error- Increase nsm in kelmorp and recompile\n");
+        log.close();
+        end_run(1);
+    }
+    if (SedSourceNo > 0 && lnumber > 1)
+        log.print("Warning, bed grain size distribution can not be \nrecalculated for sediments flowing into the side block\n\n");
+    if (MBNo > 0 && OutBlockNo > 0) {
+        log.print("Error, Outblocking of elements can not be done for Multi-Block domain\n");
+        log.close();
+        end_run(1);
+    }
+    // The bed change divides by the grain share of the bed.
+    if (ConvCoef <= 0.0) {
+        log.print("Error, F 26: the grain share of the bed must be positive for the bed to move, not %g\n", ConvCoef);
+        log.close();
+        end_run(1);
+    }
+}
+
 void morphology()
 {
     if (!conc) return;
@@ -299,7 +297,7 @@ void morphology()
     stime = 0.0;
     Boogie log;
     log.require(-3);
-    check_settings(log);
+    check_morphology_settings(log);
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             BedMove[i][j] = 0.0;

@@ -11,6 +11,8 @@
 // bedlevchange, BedGrainOriginal, stime and the log.
 #pragma once
 
+#include "engine/common/boogie.h"
+
 namespace zefra {
 
 void morphology();
@@ -25,5 +27,11 @@ struct SizeVolumes {
     double defect() const { return inflow - outflow - suspended - active - inactive; }
 };
 SizeVolumes transient_volumes(int l);
+
+// The checks both morphology drivers make before anything is computed: the
+// per-size tables, side blocks fed by G 12, out-blocks on a multi-block
+// grid, a positive grain share of the bed (F 26).  Ends the run with status 1
+// on an error.
+void check_morphology_settings(Boogie& log);
 
 }  // namespace zefra

@@ -45,6 +45,7 @@
 #include "engine/sediment/bed_concentration.h"
 #include "engine/sediment/column_sediment.h"
 #include "engine/sediment/morphology_fractions.h"
+#include "engine/sediment/sediment_fluxes.h"
 #include "engine/sediment/restart_files.h"
 #include "engine/sediment/sediment_coefficients.h"
 #include "engine/sediment/sediment_solvers.h"
@@ -63,8 +64,6 @@ namespace zefra {
 
 namespace {
 
-constexpr int MaxSizes = 19;              // the per-size tables hold sizes 1 ... 19
-constexpr double ToVolume = 0.001;        // mass flux (kg/s) to volume flux (m3/s)
 constexpr double Negligible = 1e-30;      // concentrations below this are 0
 constexpr double UnstableBedConc = 0.5;   // bed concentrations are held at this
 constexpr double ReportedMove = 1e-5;     // m: smaller bed changes are not listed
@@ -130,49 +129,6 @@ double suspended_volume(const Field4& c, int l)
     return v;
 }
 
-inline double upwind(double mass_flux, double below, double above)
-{
-    const double q = ToVolume * mass_flux;
-    return q * (q > 0.0 ? below : above);
-}
-
-// Sediment of size l entering and leaving the domain, m3/s: the upwind
-// fluxes through both ends, both sides and the surface with the fluxes the
-// coefficients were built from, and the openings on joint lines.
-struct Exchange {
-    double in = 0.0, out = 0.0;
-};
-
-Exchange boundary_exchange(int l)
-{
-    const int x = xnumber, y = ynumber, z = znumber, k1 = model.layers.first, k2 = model.layers.last;
-    const Field3 c = model.now[l];
-    Exchange e;
-    for (int j = 2; j <= y; ++j)
-        for (int k = k1; k <= k2; ++k) {
-            e.in += upwind(flow1[1][j][k], c[1][j][k], c[2][j][k]);
-            e.out += upwind(flow1[x][j][k], c[x][j][k], c[x + 1][j][k]);
-        }
-    for (int i = 2; i <= x; ++i) {
-        const bool south = MBNo == 0 || !joint_across_edge(i, 1), north = MBNo == 0 || !joint_across_edge(i, y);
-        for (int k = k1; k <= k2; ++k) {
-            if (south) e.in += upwind(flow2[i][1][k], c[i][1][k], c[i][2][k]);
-            if (north) e.out += upwind(flow2[i][y][k], c[i][y][k], c[i][y + 1][k]);
-        }
-        if (!model.columns())
-            for (int j = 2; j <= y; ++j) e.out += upwind(flow3[i][j][z], c[i][j][z], c[i][j][z + 1]);
-    }
-    for (int b = 1; b <= MBNo; ++b) {
-        const int line = MBSkjot[b];
-        for (int j = 2; j <= y; ++j)
-            for (int k = k1; k <= k2; ++k) {
-                const double q = joint_opening_flux(line, j, k);
-                if (q > 0.0) e.out += q * c[line][j][k];
-                if (q < 0.0) e.in -= q * joint_inflow_concentration(l, line);
-            }
-    }
-    return e;
-}
 
 // The running balances of one call, m3 of sediment.
 struct Balance {
@@ -240,29 +196,6 @@ void note_volumes(const Totals& totals)
         const SizeBalance& s = totals.size[l];
         const LayerVolumes now = layer_volumes(l);
         volumes[l] = SizeVolumes{s.in, s.out, s.susp, now.active - s.start.active, now.inactive - s.start.inactive};
-    }
-}
-
-// Checks of the settings before anything is computed.
-void check_settings(Boogie& log)
-{
-    if (lnumber > MaxSizes) {
-        log.print("Error- Increase nsm in kelmorp and recompile\n");
-        log.close();
-        end_run(1);
-    }
-    if (SedSourceNo > 0 && lnumber > 1)
-        log.print("Warning, bed grain size distribution can not be \nrecalculated for sediments flowing into the side block\n\n");
-    if (MBNo > 0 && OutBlockNo > 0) {
-        log.print("Error, Outblocking of elements can not be done for Multi-Block domain\n");
-        log.close();
-        end_run(1);
-    }
-    // The bed change divides by the grain share of the bed.
-    if (ConvCoef <= 0.0) {
-        log.print("Error, F 26: the grain share of the bed must be positive for the bed to move, not %g\n", ConvCoef);
-        log.close();
-        end_run(1);
     }
 }
 
@@ -377,12 +310,17 @@ void bed_cells(int l)
     });
 }
 
+// Under the second-order scheme (F 27 1) only values of negligible size: its
+// undershoots belong to its conservative solution.
 void clear_negligible(int l)
 {
+    const bool second = second_order_sediment();
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
-            for (int k = 3; k <= znumber; ++k)
-                if (conc[l][i][j][k] < Negligible) conc[l][i][j][k] = 0.0;
+            for (int k = 3; k <= znumber; ++k) {
+                const double c = conc[l][i][j][k];
+                if (second ? std::fabs(c) < Negligible : c < Negligible) conc[l][i][j][k] = 0.0;
+            }
 }
 
 void outflow_ghost_row(int l)
@@ -395,7 +333,7 @@ void outflow_ghost_row(int l)
 // equation and the bed cells.
 void solve_sediment()
 {
-    const bool lines = SedimentScheme != 1 && FlagSedimSolver == 1;
+    const bool lines = !second_order_sediment() && FlagSedimSolver == 1;
     for (int n = 0; n < iter_morph; ++n)
         for (int l = 1; l <= sizes(); ++l) {
             indexl = l;
@@ -450,28 +388,6 @@ void layers_after_avalanche()
         bedgrain[0][i][j] = std::min(t, maxgrain);
         BedGrainOriginal[0][i][j] = t - bedgrain[0][i][j];
     });
-}
-
-// Sediment through the G 21 sections, all sizes, in the log.
-void section_fluxes(Boogie& log)
-{
-    for (int n = 0; n < PrintConcNo; ++n) {
-        PrintConcRecord& r = PrintConc[n];
-        r.flux = 0.0;
-        const int p = r.position;
-        for (int l = 1; l <= sizes(); ++l) {
-            const Field3 c = conc[l];
-            for (int a = r.a1; a <= r.a2; ++a)
-                for (int b = r.b1; b <= r.b2; ++b) switch (std::abs(r.direction)) {
-                    case 1: r.flux += upwind(flow1[p][a][b], c[p][a][b], c[p + 1][a][b]) / ToVolume; break;
-                    case 2: r.flux += upwind(flow2[a][p][b], c[a][p][b], c[a][p + 1][b]) / ToVolume; break;
-                    case 3: r.flux += upwind(flow3[a][b][p], c[a][b][p], c[a][b][p + 1]) / ToVolume; break;
-                    default: break;
-                    }
-        }
-        if (r.direction < 0) r.flux = -r.flux;
-        log.print("Flux %d = %lf\n", n + 1, r.flux * density);
-    }
 }
 
 void report_balances(const Totals& totals, long step, const Balance& b)
@@ -555,16 +471,16 @@ bool time_step(Totals& totals, long step, long steps)
     // What crossed the boundaries in the step, with the fluxes the
     // coefficients were built from (the bed change below renews them).
     Balance b;
-    std::vector<Exchange> exchange(static_cast<std::size_t>(L) + 1);
+    std::vector<BorderFluxes> exchange(static_cast<std::size_t>(L) + 1);
     for (int l = 1; l <= L; ++l) {
-        exchange[l] = boundary_exchange(l);
+        exchange[l] = border_fluxes(model.now[l], l, model.layers);
         const double susp = suspended_volume(model.now, l) - suspended_volume(model.old, l);
         SizeBalance& s = totals.size[l];
-        s.in += exchange[l].in * TimeStep;
-        s.out += exchange[l].out * TimeStep;
+        s.in += exchange[l].in() * TimeStep;
+        s.out += exchange[l].out() * TimeStep;
         s.susp += susp;
-        b.in += exchange[l].in * TimeStep;
-        b.out += exchange[l].out * TimeStep;
+        b.in += exchange[l].in() * TimeStep;
+        b.out += exchange[l].out() * TimeStep;
         b.susp += susp;
     }
 
@@ -696,7 +612,7 @@ void transient_morphology(bool columns)
             log.close();
             end_run(-3);
         }
-        check_settings(log);
+        check_morphology_settings(log);
     }
     // The columns start from the cells' depth means, the bed cells included.
     if (columns) start_column_sediment();

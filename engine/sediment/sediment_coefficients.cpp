@@ -1,6 +1,7 @@
-// Convection-diffusion coefficients of the suspended sediment, power-law
-// scheme in volume-flux units (m3/s): the horizontal couplings shared by every
-// size, then the vertical couplings with the settling velocity of each size.
+// Convection-diffusion coefficients of the suspended sediment in volume-flux
+// units (m3/s), power-law or second-order upwind (F 27 1): the horizontal
+// couplings shared by every size, then the vertical couplings with the
+// settling velocity of each size.
 // Faces against walls and out-blocks couple nothing; where settling sediment
 // meets a horizontal wall the central coefficient carries the settling flux
 // the wall stops or lets out.  Called by letter I and by the sediment drivers.
@@ -8,10 +9,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine/common/boogie.h"
 #include "engine/common/status.h"
 #include "engine/flow3d/coefficients.h"
+#include "engine/flow3d/higher_order.h"
 #include "engine/grid/columns.h"
 #include "engine/sediment/size_equation.h"
 #include "engine/state/fields.h"
@@ -90,7 +93,13 @@ void clear_horizontal_walls(Layers layers)
 
 bool second_order_sediment()
 {
-    return false;  // the second-order upwind scheme (F 27 1) is not built yet
+    return SedimentScheme == 1 && aee && catt && cabb;
+}
+
+void coeffe_setup()
+{
+    if (FlagPrint == 0) set_status(mc_program, "In coeff-generator ");
+    horizontal_sediment_coefficients(water_layers());
 }
 
 void horizontal_sediment_coefficients(Layers layers)
@@ -126,7 +135,49 @@ void horizontal_sediment_coefficients(Layers layers)
                 sediment_face(ToVolume * flow2[i][j][k], gf * m_ar_y[i][j][k] * TurbMultHor * invSchmidt[0] / sum, diffusive, an[i][j][k], as[i][j + 1][k]);
             }
 
-    // Bed-form smoothing: extra mixing along the bed proportional to the speed.
+    // Second-order upwind (F 27 1, the cells only) or, on multi-block grids,
+    // the flow's coefficients with the joint couplings replace these, in
+    // mass-flux units: converted here.  The second-order scheme diffuses with
+    // the sediment's own diffusivity, put into gama meanwhile.
+    const bool second = !layers.column() && second_order_sediment();
+    if (SedimentScheme == 1 && !second)
+        log_append("Second-order scheme of F 27 not available: first-order sediment coefficients used\n");
+    if (second) {
+        const std::vector<double> kept(gama.data(), gama.data() + gama.size());
+        const double* d = diff.data();
+        double* g = gama.data();
+        const double diffusive = FlagDiffNonVert != 0 ? 1.0 / ToVolume : 0.0;
+        for (std::size_t n = 0, size = std::min(gama.size(), diff.size()); n < size; ++n) g[n] = diffusive * d[n];
+        sediment_coefficients_SOU(invSchmidt[0]);
+        std::copy(kept.begin(), kept.end(), gama.data());
+    } else if (MBNo > 0) {
+        convection_diffusion(Equation, layers);
+    } else {
+        coefficients_filled_by(0);  // no second neighbours
+    }
+    if (second || MBNo > 0) {
+        // The boundary rows see the cells next to them with the inflowing flux.
+        for (int j = 2; j <= y; ++j)
+            for (int k = k1; k <= k2; ++k) {
+                ae[x + 1][j][k] = std::max(flow1[x][j][k], 0.0);
+                aw[1][j][k] = std::max(-flow1[1][j][k], 0.0);
+            }
+        for (int i = 2; i <= x; ++i)
+            for (int k = k1; k <= k2; ++k) {
+                an[i][1][k] = std::max(-flow2[i][1][k], 0.0);
+                as[i][y + 1][k] = std::max(flow2[i][y][k], 0.0);
+            }
+        for (int i = 1; i <= x + 1; ++i)
+            for (int j = 1; j <= y + 1; ++j)
+                for (int k = k1; k <= k2; ++k) {
+                    for (const Field3* a : {&ae, &aw, &an, &as}) (*a)[i][j][k] *= ToVolume;
+                    if (second)
+                        for (const Field3* a : {&aee, &aww, &ann, &ass}) (*a)[i][j][k] *= ToVolume;
+                }
+    }
+
+    // Bed-form smoothing: extra mixing along the bed proportional to the
+    // speed, whichever scheme gave the coefficients (not on the columns).
     if (FlagRBedformsmooth == 1 && !layers.column()) {
         auto speed = [](int i1, int j1, int i2, int j2) {
             const double u = 0.5 * (xvel[i1][j1][2] + xvel[i2][j2][2]), v = 0.5 * (yvel[i1][j1][2] + yvel[i2][j2][2]);
@@ -146,33 +197,6 @@ void horizontal_sediment_coefficients(Layers layers)
             }
     }
 
-    // Until the second-order scheme exists F 27 1 keeps these first-order
-    // coefficients.  On multi-block grids the flow's coefficients with the
-    // joint couplings replace them, in mass-flux units: converted here.
-    if (SedimentScheme == 1 && !second_order_sediment())
-        log_append("Second-order scheme of F 27 not available: first-order sediment coefficients used\n");
-    if (MBNo > 0) {
-        convection_diffusion(Equation, layers);
-        // The boundary rows see the cells next to them with the inflowing flux.
-        for (int j = 2; j <= y; ++j)
-            for (int k = k1; k <= k2; ++k) {
-                ae[x + 1][j][k] = std::max(flow1[x][j][k], 0.0);
-                aw[1][j][k] = std::max(-flow1[1][j][k], 0.0);
-            }
-        for (int i = 2; i <= x; ++i)
-            for (int k = k1; k <= k2; ++k) {
-                an[i][1][k] = std::max(-flow2[i][1][k], 0.0);
-                as[i][y + 1][k] = std::max(flow2[i][y][k], 0.0);
-            }
-        for (int i = 1; i <= x + 1; ++i)
-            for (int j = 1; j <= y + 1; ++j)
-                for (int k = k1; k <= k2; ++k) {
-                    ae[i][j][k] *= ToVolume;
-                    aw[i][j][k] *= ToVolume;
-                    an[i][j][k] *= ToVolume;
-                    as[i][j][k] *= ToVolume;
-                }
-    }
     clear_horizontal_walls(layers);
 
     // Dry columns of the transient morphology take no horizontal sediment flux.
@@ -186,12 +210,6 @@ void horizontal_sediment_coefficients(Layers layers)
             }
 }
 
-void coeffe_setup()
-{
-    if (FlagPrint == 0) set_status(mc_program, "In coeff-generator ");
-    horizontal_sediment_coefficients(water_layers());
-}
-
 void coeffe_setup2()
 {
     Boogie log;
@@ -203,6 +221,7 @@ void coeffe_setup2()
                 for (int k = 1; k <= z; ++k) flow3[i][j][k] = 0.0;
     if (debugging == 'E') set_status(mc_message, "In coeffe_setup2");
 
+    const bool second = second_order_sediment();
     for (int l = 1; l <= sizes; ++l)
         for (int i = 2; i <= x; ++i)
             for (int j = 2; j <= y; ++j) {
@@ -217,9 +236,50 @@ void coeffe_setup2()
                     const double sum = dz[k] + dz[k + 1] + Tiny;
                     const double gf = (diff[i][j][k + 1] * dz[k] + diff[i][j][k] * dz[k + 1]) * TurbMultVert * invSchmidt[l] / sum;
                     const double conductance = gf * area / sum;
-                    const double diffusion = conductance * power_law(flux, conductance);
-                    top[k] = diffusion + std::max(-flux, 0.0);
-                    bottom[k + 1] = diffusion + std::max(flux, 0.0);
+                    if (!second) {
+                        const double diffusion = conductance * power_law(flux, conductance);
+                        top[k] = diffusion + std::max(-flux, 0.0);
+                        bottom[k + 1] = diffusion + std::max(flux, 0.0);
+                        continue;
+                    }
+                    // F 27 1: settling against diffusion keeps the exponential
+                    // weighting of the power law, nearly exact for that balance
+                    // (a second-order upwind settling flux would misplace the
+                    // Rouse profile by several per cent on usual grids); the
+                    // water's own vertical flux is carried by second-order
+                    // upwind below.
+                    const double diffusion = conductance * power_law(settling, conductance);
+                    const double water = ToVolume * flow3[i][j][k];
+                    top[k] = diffusion + std::max(settling, 0.0) + std::max(-water, 0.0);
+                    bottom[k + 1] = diffusion + std::max(-settling, 0.0) + std::max(water, 0.0);
+                }
+                if (second) {
+                    // The water's flux |F| through the faces between suspended
+                    // cells whose cell beyond the upwind one is suspended too,
+                    // behind an open face, takes the face value
+                    // r c_U - (r - 1) c_UU, r = (2 d_U + d_UU) / (d_U + d_UU) with
+                    // the half heights d: the downwind cell takes r |F| from U and
+                    // -(r - 1) |F| from UU (catt / cabb), U gives (r - 1) |F| more
+                    // towards UU.  Every other face stays first-order, the bed
+                    // face above all, so that the bed cell exchanges with the
+                    // water above as under the power law.
+                    auto open = [&](int k) { return k >= 3 && k <= z - 1 && OBlok[i][j][k] != 0 && !wall_above(i, j, k); };
+                    double *top2 = catt[l][i][j].data(), *bottom2 = cabb[l][i][j].data();
+                    for (int k = 1; k <= z + 1; ++k) top2[k] = bottom2[k] = 0.0;
+                    for (int k = 3; k <= z - 1; ++k) {
+                        const double water = ToVolume * flow3[i][j][k];
+                        if (water > 0.0 && open(k) && open(k - 1)) {
+                            const double extra = water * (dz[k] / (dz[k] + dz[k - 1] + Tiny));  // (r - 1) |F|
+                            bottom[k + 1] += extra;
+                            bottom2[k + 1] = -extra;
+                            bottom[k] += extra;
+                        } else if (water < 0.0 && open(k) && open(k + 1)) {
+                            const double extra = -water * (dz[k + 1] / (dz[k + 1] + dz[k + 2] + Tiny));
+                            top[k] += extra;
+                            top2[k] = -extra;
+                            top[k + 1] += extra;
+                        }
+                    }
                 }
                 // Nothing through the bed; the surface cell keeps what would
                 // settle into it from above, so its central coefficient holds
@@ -251,7 +311,10 @@ void coeffe_setup2()
             for (int j = 2; j <= y; ++j) {
                 const bool dry = FlagTSC >= 1 && TSCMinDepth > 0 && column_depth(i, j) < TSCMinDepth;
                 for (int k = 2; k <= z; ++k)
-                    if (dry || OBlok[i][j][k] == 0) at[l][i][j][k] = ab[l][i][j][k] = 0.0;
+                    if (dry || OBlok[i][j][k] == 0) {
+                        at[l][i][j][k] = ab[l][i][j][k] = 0.0;
+                        if (second) catt[l][i][j][k] = cabb[l][i][j][k] = 0.0;
+                    }
             }
 
     for (int l = 1; l <= sizes; ++l)
@@ -264,10 +327,12 @@ void coeffe_setup2()
                     }
                     // Water entering through an opening on a joint line dilutes the cell.
                     const double opening = std::max(-joint_opening_flux(i, j, k), 0.0);
-                    const double sum = ap[l][i][j][k] + horizontal_sum(i, j, k) + at[l][i][j][k] + ab[l][i][j][k] + opening;
+                    double sum = ap[l][i][j][k] + horizontal_sum(i, j, k) + at[l][i][j][k] + ab[l][i][j][k] + opening;
+                    if (second)
+                        sum += aee[i][j][k] + aww[i][j][k] + ass[i][j][k] + ann[i][j][k] + catt[l][i][j][k] + cabb[l][i][j][k];
                     ap[l][i][j][k] = sum;
                     if (sum >= 1e-8 || ISkjotMB[i - 1] == 1) continue;
-                    log.print("In cofe2: Error, ap(%d,%d,%d,%d) = %g\n", l, i, j, k, sum);
+                    log.print(second ? "In coef2, Error, ap(%d,%d,%d,%d) = %g\n" : "In cofe2: Error, ap(%d,%d,%d,%d) = %g\n", l, i, j, k, sum);
                     log.print("Coeffs: %g %g %g %g %g %g\n", ae[i][j][k], aw[i][j][k], an[i][j][k], as[i][j][k], at[l][i][j][k], ab[l][i][j][k]);
                     set_status(mc_message, "Error in coeff. gen.");
                     if (FlagTSC >= 1)

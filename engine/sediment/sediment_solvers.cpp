@@ -2,8 +2,9 @@
 // of the sediment solver calls one of them once per size and iteration; each
 // call only has to reduce the error.
 //
-// sole_gauseid: symmetric point Gauss-Seidel over the suspended cells, after
-// the plane correction blockSedim (planes of constant j).
+// sole_gauseid: symmetric point Gauss-Seidel over the suspended cells (with
+// the second neighbours of F 27 1), after the plane correction blockSedim
+// (planes of constant j; first-order coefficients only).
 // sole_tdma: the Thomas algorithm along the streamwise lines, then along the
 // verticals, whose lower boundary value is the bed cell.
 // sole2_gauseid: the depth-averaged twin of sole_gauseid, the same plane
@@ -15,6 +16,7 @@
 
 #include "engine/common/status.h"
 #include "engine/flow3d/layers.h"
+#include "engine/sediment/sediment_coefficients.h"
 #include "engine/sediment/size_equation.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_grid.h"
@@ -34,7 +36,8 @@ inline bool water(int i, int j, int k)
 
 // One sweep of size l over the cells `layers` of c, i, j and k ascending
 // (Forward) or descending.  Cells without a positive central coefficient (a
-// coefficient failure, already reported) keep their value.
+// coefficient failure, already reported) keep their value.  The columns have
+// no vertical neighbours and first-order coefficients only.
 template <bool Forward>
 void sweep(const Field3& c, int l, Layers layers)
 {
@@ -50,6 +53,7 @@ void sweep(const Field3& c, int l, Layers layers)
             const double *centre = ap[l][i][j].data(), *top = at[l][i][j].data(), *bottom = ab[l][i][j].data(), *src = source[i][j].data();
             const int* open = OBlok[i][j].data();
             const bool joined = MBNo > 0;
+            const bool second = !column && second_order_sediment();
             for (int m = k1; m <= k2; ++m) {
                 const int k = Forward ? m : k1 + k2 - m;
                 if (open[k] == 0) {
@@ -57,9 +61,12 @@ void sweep(const Field3& c, int l, Layers layers)
                     continue;
                 }
                 if (!(centre[k] > 0.0)) continue;
-                double sum = joined ? horizontal_terms(c, i, j, k) : e[k] * west[k] + w[k] * east[k] + s[k] * south[k] + n[k] * north[k];
-                if (!column) sum = sum + bottom[k] * p[k - 1] + top[k] * p[k + 1];
-                const double value = (sum + src[k]) / centre[k];
+                const double horizontal = joined ? horizontal_terms(c, i, j, k) : e[k] * west[k] + w[k] * east[k] + s[k] * south[k] + n[k] * north[k];
+                double terms = horizontal;
+                if (!column) terms = terms + bottom[k] * p[k - 1] + top[k] * p[k + 1];
+                terms += src[k];
+                if (second) terms += second_neighbour_terms(l, c, i, j, k);
+                const double value = terms / centre[k];
                 p[k] = std::fabs(value) < Vanishing ? 0.0 : value;
             }
         }
@@ -147,10 +154,12 @@ void block_correct(const Field3& c, int l, Layers layers)
                 if (corrected(l, i, j, k)) c[i][j][k] += q[j];
 }
 
-// The plane correction (not on multi-block grids) and one symmetric sweep.
+// The plane correction and one symmetric sweep.  The plane sums hold the
+// first neighbours only: no plane correction under the second-order scheme
+// (the cells'), nor on multi-block grids.
 void gauss_seidel(const Field3& c, int l, Layers layers)
 {
-    if (MBNo == 0) block_correct(c, l, layers);
+    if (MBNo == 0 && (layers.column() || !second_order_sediment())) block_correct(c, l, layers);
     sweep<true>(c, l, layers);
     sweep<false>(c, l, layers);
 }

@@ -8,8 +8,9 @@
 namespace zefra {
 
 // One symmetric Gauss-Seidel pass over the suspended cells (k >= 3): a
-// forward sweep (i, j, k ascending) and a backward one; preceded by the
-// plane correction blockSedim.
+// forward sweep (i, j, k ascending) and a backward one, with the second
+// neighbours under F 27 1; preceded by the plane correction blockSedim
+// unless the coefficients are second-order.
 void sole_gauseid();
 
 // Block correction of the planes of constant j (cells k >= 3 that are water

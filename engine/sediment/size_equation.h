@@ -1,7 +1,9 @@
 // The discretised equation of one grain size l at cell (i, j, k), in
 // volume-flux units (m3/s times concentration):
 //   ap c = ae c(i-1) + aw c(i+1) + as c(j-1) + an c(j+1) + ab c(k-1) + at c(k+1) + source
-// ae ... an are shared by every size, ap, at, ab belong to the size.  Across a
+// ae ... an are shared by every size, ap, at, ab belong to the size; the
+// second-order scheme (F 27 1) adds aee c(i-2) ... ann c(j+2), shared, and
+// cabb c(k-2) + catt c(k+2) of the size.  Across a
 // block joint the neighbour is the partner cell of the link tables.  The
 // "outflow coefficients" of a cell are the coefficients with which its
 // neighbours see it: times its concentration they give what leaves it.
@@ -25,6 +27,17 @@ inline double horizontal_terms(const Field3& c, int i, int j, int k)
         return ae[i][j][k] * c[i - 1][j][k] + aw[i][j][k] * c[i + 1][j][k] + as[i][j][k] * c[i][j - 1][k] + an[i][j][k] * c[i][j + 1][k];
     const JointNeighbours nb = neighbours_across_joints(c, i, j, k);
     return ae[i][j][k] * nb.low_i + aw[i][j][k] * c[i + 1][j][k] + as[i][j][k] * nb.low_j + an[i][j][k] * nb.high_j;
+}
+
+// The second-neighbour terms of size l at cell (i, j, k) under the
+// second-order scheme (F 27 1): aee c(i-2) + ... + cabb c(k-2) + catt c(k+2).
+// They never cross a joint, a wall or the bed face; an index beyond the
+// ghost layers (whose coefficient is 0) takes the outermost value.
+inline double second_neighbour_terms(int l, const Field3& c, int i, int j, int k)
+{
+    const int ie = c.extent(0) - 1, je = c.extent(1) - 1, ke = c.extent(2) - 1;
+    return aee[i][j][k] * c[std::max(i - 2, 0)][j][k] + aww[i][j][k] * c[std::min(i + 2, ie)][j][k] + ass[i][j][k] * c[i][std::max(j - 2, 0)][k] +
+           ann[i][j][k] * c[i][std::min(j + 2, je)][k] + cabb[l][i][j][k] * c[i][j][std::max(k - 2, 0)] + catt[l][i][j][k] * c[i][j][std::min(k + 2, ke)];
 }
 
 inline double horizontal_coefficients(int i, int j, int k)

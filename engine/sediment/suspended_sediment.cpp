@@ -18,6 +18,7 @@
 #include "engine/common/status.h"
 #include "engine/sediment/bed_composition.h"
 #include "engine/sediment/sediment_coefficients.h"
+#include "engine/sediment/sediment_fluxes.h"
 #include "engine/sediment/sediment_solvers.h"
 #include "engine/sediment/size_equation.h"
 #include "engine/state/fields.h"
@@ -31,7 +32,6 @@ namespace zefra {
 
 namespace {
 
-constexpr double ToVolume = 0.001;   // mass flux (kg/s) to volume flux (m3/s)
 constexpr double Negligible = 1e-30; // suspended concentrations below this are 0
 constexpr int ReportInterval = 100;
 
@@ -63,13 +63,18 @@ void joint_sources(int l)
     }
 }
 
+// Under the second-order scheme only values of negligible magnitude: its
+// small undershoots ahead of a front belong to its conservative solution,
+// and clearing them would create sediment (0.1 % of the load in a branched
+// channel).
 void clear_negligible(int l)
 {
+    const bool second = second_order_sediment();
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             double* c = conc[l][i][j].data();
             for (int k = 3; k <= znumber; ++k)
-                if (c[k] < Negligible) c[k] = 0.0;
+                if (second ? std::fabs(c[k]) < Negligible : c[k] < Negligible) c[k] = 0.0;
         }
 }
 
@@ -166,42 +171,17 @@ struct Balance {
     double boundary() const { return std::fabs(I1) + std::fabs(I2) + std::fabs(J1) + std::fabs(J2) + std::fabs(K2); }
 };
 
-inline double upwind(double mass_flux, double below, double above)
-{
-    const double q = ToVolume * mass_flux;
-    return q * (q > 0.0 ? below : above);
-}
-
 Balance flux_balance(int l)
 {
-    const int x = xnumber, y = ynumber, z = znumber;
+    const int x = xnumber, y = ynumber;
     const Field3 c = conc[l];
+    const BorderFluxes f = border_fluxes(l);
     Balance b;
-    for (int j = 2; j <= y; ++j)
-        for (int k = 2; k <= z; ++k) {
-            b.I1 += upwind(flow1[1][j][k], c[1][j][k], c[2][j][k]);
-            b.I2 += upwind(flow1[x][j][k], c[x][j][k], c[x + 1][j][k]);
-        }
-    for (int i = 2; i <= x; ++i) {
-        // Faces on a block joint lie inside the domain.
-        const bool south = MBNo == 0 || !joint_across_edge(i, 1), north = MBNo == 0 || !joint_across_edge(i, y);
-        for (int k = 2; k <= z; ++k) {
-            if (south) b.J1 += upwind(flow2[i][1][k], c[i][1][k], c[i][2][k]);
-            if (north) b.J2 += upwind(flow2[i][y][k], c[i][y][k], c[i][y + 1][k]);
-        }
-        for (int j = 2; j <= y; ++j) b.K2 += upwind(flow3[i][j][z], c[i][j][z], c[i][j][z + 1]);
-    }
-    // Openings on joint lines: out of the block's last row, or in with the
-    // concentration of the block's G 12 record.
-    for (int block = 1; block <= MBNo; ++block) {
-        const int line = MBSkjot[block];
-        for (int j = 2; j <= y; ++j)
-            for (int k = 2; k <= z; ++k) {
-                const double q = joint_opening_flux(line, j, k);
-                if (q > 0.0) b.I2 += q * c[line][j][k];
-                if (q < 0.0) b.I1 -= q * joint_inflow_concentration(l, line);
-            }
-    }
+    b.I1 = f.I1;
+    b.I2 = f.I2;
+    b.J1 = f.J1;
+    b.J2 = f.J2;
+    b.K2 = f.K2;
     for (int i = 2; i <= x; ++i)
         for (int j = 2; j <= y; ++j) {
             if (OBlok[i][j][2] == 0) continue;
@@ -218,43 +198,24 @@ Balance flux_balance(int l)
 // the boundary fluxes.
 void continuity_check(Boogie& log, int l, const Balance& b)
 {
+    const bool second = second_order_sediment();
     double total = 0.0;
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 3; k <= znumber; ++k) {
                 if (OBlok[i][j][k] == 0) continue;
                 const CellExchange e = cell_exchange(l, i, j, k);
-                const double value = conc[l][i][j][k], defect = e.in - e.out_coefficients * value;
+                const double value = conc[l][i][j][k];
+                // Under the second-order scheme what leaves a cell depends on
+                // the cells behind it as well: the defect is the residual of
+                // its equation.
+                const double defect = second ? e.in + second_neighbour_terms(l, conc[l], i, j, k) - ap[l][i][j][k] * value
+                                             : e.in - e.out_coefficients * value;
                 if (std::fabs(defect) > 0.001) log.print(" Error in continuity, i,j,k,l,conc,defect = %d %d %d %d %g %g\n", i, j, k, l, value, defect);
                 total += defect;
             }
     total *= WaterDensity * density;
     if (std::fabs(total) > 0.01 * b.boundary()) log.print("Warning, global continuity defect = %g kg/s\n", total);
-}
-
-// Sediment through the G 21 sections, all sizes, upwind concentration times
-// the water mass flux of each face; a negative direction counts the other way.
-void section_fluxes(Boogie& log)
-{
-    for (int n = 0; n < PrintConcNo; ++n) {
-        PrintConcRecord& r = PrintConc[n];
-        r.flux = 0.0;
-        const int p = r.position;
-        for (int l = 1; l <= sizes(); ++l) {
-            const Field3 c = conc[l];
-            for (int a = r.a1; a <= r.a2; ++a)
-                for (int b = r.b1; b <= r.b2; ++b) {
-                    switch (std::abs(r.direction)) {
-                    case 1: r.flux += upwind(flow1[p][a][b], c[p][a][b], c[p + 1][a][b]) / ToVolume; break;
-                    case 2: r.flux += upwind(flow2[a][p][b], c[a][p][b], c[a][p + 1][b]) / ToVolume; break;
-                    case 3: r.flux += upwind(flow3[a][b][p], c[a][b][p], c[a][b][p + 1]) / ToVolume; break;
-                    default: break;
-                    }
-                }
-        }
-        if (r.direction < 0) r.flux = -r.flux;
-        log.print("Flux %d = %lf\n", n + 1, r.flux * density);
-    }
 }
 
 }  // namespace

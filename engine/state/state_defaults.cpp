@@ -84,6 +84,7 @@ void default_flow_settings()
     sweeps[4] = 5;
     std::fill(std::begin(blockcorr), std::end(blockcorr), 0);
     std::fill(std::begin(sou), std::end(sou), 0);
+    FilledScheme = -1;
 
     convergence = 1e-6;
     ConvergenceCriteria = 0.001;

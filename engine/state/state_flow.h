@@ -82,6 +82,13 @@ inline double MaxResidual[EquationCapacity];   // largest scaled residual of the
 inline double relaxVelocity = 0.0, relaxPressure = 0.0, relaxK = 0.0, relaxEpsilon = 0.0;
 inline double stime = 0.0;                     // time of a transient run, s
 
+// The convection scheme (K 6 numbering: 0 power law, 1 second-order upwind,
+// 2 central, 3 QUICK; -1 none, as for the pressure correction) of the routine
+// that last filled the neighbour coefficients.  The second-neighbour
+// coefficients take part in relaxation, residual and solver exactly when it is
+// 1 or 3.
+inline int FilledScheme = -1;
+
 // Parallel execution.
 inline int NoProcessesSolver = 0;  // F 206
 constexpr int OpenMPFlagCapacity = 40;

@@ -5,6 +5,9 @@
 // profile for model 7, rho k / omega for k-omega; the epsilon equation of the
 // standard model divides by sigma_eps = 1.3, RNG multiplies by 1.39.
 //
+// Both work cell by cell; in parallel mode on the worker threads, each on its
+// own planes of i.
+//
 // turbulence: production G V Gamma from the velocity gradients of the cell
 // (divergence theorem), and the dissipation as the linearised sink wap, for
 // the k equation (5) and the epsilon / omega equation (6) of the model.
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "engine/common/boogie.h"
+#include "engine/flow3d/slabs.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_grid.h"
@@ -37,9 +41,9 @@ struct ColumnWalk {
 
 // Models 8 and 9: the eddy viscosity dies out towards the bed with the local
 // Reynolds number of the wall distance.
-void damp_near_bed()
+void damp_near_bed(int i1, int i2)
 {
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             const double y1 = m_dist_z[i][j][2];
             const double ub = std::sqrt(xvel[i][j][2] * xvel[i][j][2] + yvel[i][j][2] * yvel[i][j][2]);
@@ -56,9 +60,9 @@ void damp_near_bed()
 
 // Model 7: eddy viscosity from depth and roughness, 0.11 u* h' with a
 // Manning-type u* from the speed of the top cell.
-void algebraic_viscosity()
+void algebraic_viscosity(int i1, int i2)
 {
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             const double half_depth = m_dist_z[i][j][0];
             const double u = xvel[i][j][znumber], v = yvel[i][j][znumber];
@@ -73,10 +77,10 @@ void algebraic_viscosity()
 // equations see rho nu~ f_v1 with f_v1 = chi^3 / (chi^3 + 7.1^3), chi = nu~ / nu;
 // the nu~ equation itself diffuses with (mu + rho nu~) / sigma, sigma = 2/3,
 // where the coefficient routine applies the 1 / sigma.
-void one_equation_viscosity(int equation)
+void one_equation_viscosity(int equation, int i1, int i2)
 {
     constexpr double Cv1Cubed = SaCv1 * SaCv1 * SaCv1;
-    for (int i = 2; i <= xnumber + 1; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber + 1; ++j)
             for (int k = 2; k <= znumber + 1; ++k) {
                 const double nu = std::max(kinen[i][j][k], 0.0);
@@ -89,26 +93,26 @@ void one_equation_viscosity(int equation)
             }
 }
 
-}  // namespace
-
-void eddy_diffusivity(int equation)
+// Every step of the diffusivity for the planes i = i1 ... i2 of 1 ... x+1.
+void diffusivity_planes(int equation, int i1, int i2)
 {
     const int x = xnumber, y = ynumber, z = znumber;
-    for (int i = 1; i <= x + 1; ++i)
+    const int inner1 = std::max(i1, 2), inner2 = std::min(i2, x);  // planes of inner cells
+    for (int i = i1; i <= i2; ++i)
         for (int j = 1; j <= y + 1; ++j)
             for (int k = 1; k <= z + 1; ++k) gama[i][j][k] = ArtEddyVisc + MolecularViscosity;
 
     if (k_epsilon_model()) {
         const double rho_cmu = WaterDensity * (rng_model() ? RngCMu : CMu);
-        for (int i = 2; i <= x + 1; ++i)
+        for (int i = inner1; i <= i2; ++i)
             for (int j = 2; j <= y + 1; ++j)
                 for (int k = 2; k <= z + 1; ++k) gama[i][j][k] += rho_cmu * kinen[i][j][k] * kinen[i][j][k] / (epsilon[i][j][k] + 1e-20);
     }
-    if (damped_model()) damp_near_bed();
-    if (TurbulenceModel == 7) algebraic_viscosity();
-    if (one_equation_model()) one_equation_viscosity(equation);
+    if (damped_model()) damp_near_bed(inner1, inner2);
+    if (TurbulenceModel == 7) algebraic_viscosity(inner1, inner2);
+    if (one_equation_model()) one_equation_viscosity(equation, inner1, i2);
     if (k_omega_model())
-        for (int i = 2; i <= x + 1; ++i)
+        for (int i = inner1; i <= i2; ++i)
             for (int j = 2; j <= y + 1; ++j)
                 for (int k = 2; k <= z + 1; ++k) gama[i][j][k] += WaterDensity * kinen[i][j][k] / (epsilon[i][j][k] + 1e-20);
 
@@ -120,11 +124,22 @@ void eddy_diffusivity(int equation)
     if ((TurbulenceModel == 0 || damped_model()) && equation == 6) factor = InvSigmaEps;
     if (rng_model() && equation >= 5) factor = RngAlpha;
     if (factor != 1.0)
-        for (int i = 1; i <= x + 1; ++i)
+        for (int i = i1; i <= i2; ++i)
             for (int j = 1; j <= y + 1; ++j)
                 for (int k = 1; k <= z + 1; ++k) gama[i][j][k] *= factor;
 
-    std::copy(gama.data(), gama.data() + gama.size(), gamaV.data());
+    // gamaV takes the same values, the boundary planes included.
+    const std::size_t plane = gama.size() / static_cast<std::size_t>(gama.extent(0));
+    const int first = i1 == 1 ? 0 : i1;
+    std::copy(gama[first].data(), gama[i2].data() + plane, gamaV[first].data());
+}
+
+}  // namespace
+
+void eddy_diffusivity(int equation)
+{
+    // Every plane is independent: on threads in parallel mode.
+    split_range(1, xnumber + 1, [equation](int i1, int i2) { diffusivity_planes(equation, i1, i2); });
 }
 
 void GammaCalc()
@@ -149,10 +164,10 @@ namespace {
 // Extra production in the roughness layer (FlagScotti 7 or 9): from the
 // second cell upwards while the top of the cell stays below the roughness
 // height of the column.
-void roughness_layer_production()
+void roughness_layer_production(int i1, int i2)
 {
     const double p = ParamScotti;
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             const double ks = Xks[i][j];
             double top = 0.0;  // height of the cell top above the bed
@@ -200,9 +215,9 @@ double destruction_factor(double nu, double strain, double d)
 
 // The k equation: dissipation rho V eps / k, or rho V omega beta* (k-omega),
 // or production and cross diffusion only (one-equation model).
-void k_terms()
+void k_terms(int i1, int i2)
 {
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
                 const double volume = Volume[i][j][k], kk = kinen[i][j][k], e = epsilon[i][j][k];
@@ -252,10 +267,10 @@ double vortex_stretching(const double g[3][3], double volume)
 }
 
 // The epsilon (or omega) equation.
-void epsilon_terms()
+void epsilon_terms(int i1, int i2)
 {
     const int model = TurbulenceModel;
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             const double y1 = m_dist_z[i][j][2];
             const double ub = std::sqrt(xvel[i][j][2] * xvel[i][j][2] + yvel[i][j][2] * yvel[i][j][2] + zvel[i][j][2] * zvel[i][j][2] + 1e-8);
@@ -300,13 +315,10 @@ void epsilon_terms()
         }
 }
 
-}  // namespace
-
-void turbulence_terms(int equation)
+// Production and dissipation of the cells i1 ... i2.
+void terms_of_cells(int equation, int i1, int i2)
 {
-    if (!transports_k()) return;
-    if (equation != 5 && equation != 6) log_and_end(0, "Error in turbulence calc., Equation = %d\n", equation);
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
                 double g[3][3];
@@ -315,11 +327,37 @@ void turbulence_terms(int equation)
                 Stress[i][j][k] = stress;
                 source[i][j][k] = gama[i][j][k] * stress;
             }
-    if (FlagScotti == 7 || FlagScotti == 9) roughness_layer_production();
+    if (FlagScotti == 7 || FlagScotti == 9) roughness_layer_production(i1, i2);
     if (equation == 5)
-        k_terms();
+        k_terms(i1, i2);
     else
-        epsilon_terms();
+        epsilon_terms(i1, i2);
+}
+
+// Whether the model has terms for `equation`; any equation but k and epsilon ends the run.
+bool has_terms(int equation)
+{
+    if (!transports_k()) return false;
+    if (equation != 5 && equation != 6) log_and_end(0, "Error in turbulence calc., Equation = %d\n", equation);
+    return true;
+}
+
+}  // namespace
+
+void turbulence_terms(int equation)
+{
+    if (has_terms(equation)) terms_of_cells(equation, 2, xnumber);
+}
+
+void turbulenceOpenMP(int i1, int i2)
+{
+    terms_of_cells(Equation, i1, i2);
+}
+
+void turbulence_terms_on_slabs(int equation)
+{
+    if (!has_terms(equation)) return;
+    for_each_slab(slab_count(), [equation](Slab s) { terms_of_cells(equation, s.first, s.last); });
 }
 
 void turbulence()

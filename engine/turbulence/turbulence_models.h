@@ -9,7 +9,7 @@ namespace zefra {
 
 // Fills gama (and gamaV, the same values) for `equation`: molecular plus
 // eddy viscosity in kg/(m s), divided by the Prandtl-Schmidt number of k and
-// epsilon for equations 5 and 6.
+// epsilon for equations 5 and 6.  On the worker threads in parallel mode.
 void eddy_diffusivity(int equation);
 
 // The same for the current Equation.
@@ -27,5 +27,11 @@ void turbulence_terms(int equation);
 
 // The same for the current Equation.
 void turbulence();
+
+// The terms of the current Equation for the cells i1 ... i2 of one I-slab.
+void turbulenceOpenMP(int i1, int i2);
+
+// turbulence_terms on the slabs of the worker threads; the same to the last bit.
+void turbulence_terms_on_slabs(int equation);
 
 }  // namespace zefra

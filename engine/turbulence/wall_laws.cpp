@@ -21,6 +21,7 @@
 #include "engine/common/boogie.h"
 #include "engine/common/physics.h"
 #include "engine/common/run_exit.h"
+#include "engine/flow3d/slabs.h"
 #include "engine/grid/multiblock.h"
 #include "engine/state/fields.h"
 #include "engine/state/state_flow.h"
@@ -254,10 +255,10 @@ bool treated_for_turbulence(int i, int j, int k, const WallFace& w)
 
 // Epsilon at the free surface (FlagSurfEps 1): k^1.5 over a length
 // proportional to the depth.
-void surface_dissipation(const Constants& c)
+void surface_dissipation(const Constants& c, int i1, int i2)
 {
     const int k = znumber;
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j) {
             const double kk = std::max(kinen[i][j][k], MinK);
             const double depth = 2.0 * m_dist_z[i][j][0];
@@ -268,9 +269,9 @@ void surface_dissipation(const Constants& c)
         }
 }
 
-void clear_wall_cells(bool (*treated)(int, int, int))
+void clear_wall_cells(bool (*treated)(int, int, int), int i1, int i2)
 {
-    for (int i = 2; i <= xnumber; ++i)
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k)
                 if (Wall[i][j][k] != 0 && treated(i, j, k)) {
@@ -291,15 +292,13 @@ bool every_wall_cell(int, int, int)
     return true;
 }
 
-}  // namespace
-
-void wallall()
+// wallall for the cells i1 ... i2: every wall cell works on its own wap and
+// source only.
+void wall_cells(int e, int i1, int i2)
 {
-    const int e = Equation;
-    if (e != 1 && e != 2 && e != 3 && e != 5 && e != 6) return;
     const Constants c = model_constants();
-    if (e >= 5) clear_wall_cells(any_treated_face);
-    for (int i = 2; i <= xnumber; ++i)
+    if (e >= 5) clear_wall_cells(any_treated_face, i1, i2);
+    for (int i = i1; i <= i2; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {
                 if (Wall[i][j][k] == 0) continue;
@@ -318,7 +317,31 @@ void wallall()
                     }
                 });
             }
-    if (e == 6 && FlagSurfEps == 1) surface_dissipation(c);
+    if (e == 6 && FlagSurfEps == 1) surface_dissipation(c, i1, i2);
+}
+
+bool has_wall_terms(int e)
+{
+    return e == 1 || e == 2 || e == 3 || e == 5 || e == 6;
+}
+
+}  // namespace
+
+void wallall()
+{
+    if (has_wall_terms(Equation)) wall_cells(Equation, 2, xnumber);
+}
+
+void wallallOpenMP(int i1, int i2)
+{
+    if (has_wall_terms(Equation)) wall_cells(Equation, i1, i2);
+}
+
+void wallall_on_slabs()
+{
+    const int e = Equation;
+    if (!has_wall_terms(e)) return;
+    for_each_slab(slab_count(), [e](Slab s) { wall_cells(e, s.first, s.last); });
 }
 
 void wall()
@@ -326,7 +349,7 @@ void wall()
     const int e = Equation;
     if (e > 3 && e != 5 && e != 6) log_and_end(0, "Error in wall, Equation = %d\n", e);
     const Constants c = model_constants();
-    if (e >= 5) clear_wall_cells(every_wall_cell);
+    if (e >= 5) clear_wall_cells(every_wall_cell, 2, xnumber);
     for (int i = 2; i <= xnumber; ++i)
         for (int j = 2; j <= ynumber; ++j)
             for (int k = 2; k <= znumber; ++k) {

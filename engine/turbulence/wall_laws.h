@@ -9,4 +9,9 @@ namespace zefra {
 void wall();
 void wallall();
 
+// wallall for the cells i1 ... i2 of one I-slab, and on the slabs of the
+// worker threads (the same to the last bit).
+void wallallOpenMP(int i1, int i2);
+void wallall_on_slabs();
+
 }  // namespace zefra

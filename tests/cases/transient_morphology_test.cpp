@@ -121,26 +121,30 @@ void note_suspended(char letter, int)
 TEST(TransientMorphologyCase, EverySizeKeepsItsVolumeOverAHundredStepsOfAMovingBed)
 {
     ZEFRA_HEAVY_CASE();
-    test::CaseFolder folder;
-    // Two sands fed far below and near their capacity: the finer one is taken
-    // from the bed, the coarser one settles.
-    const std::string sands = "S 1 0.0002 0.025\nS 2 0.0006 0.08\nN 1 1 0.5\nN 1 2 0.5\nB 1 1 31 1 4\nI 1 0.5\nI 2 2.0\n";
-    steady_flow(sands);
-    run_letter_observer = note_suspended;
-    const int status = test::run_case(channel(sands + transient(100, 30.0, 60)));
-    run_letter_observer = nullptr;
-    ASSERT_EQ(status, 1) << test::log_tail();
-    for (int l = 1; l <= 2; ++l) {
-        const SizeVolumes v = transient_volumes(l);
-        ASSERT_GT(v.inflow, 0.0);
-        EXPECT_LT(std::fabs(v.defect()), 1e-6 * v.inflow) << "size " << l;
-        // The suspended change is what the fields show.
-        EXPECT_NEAR(v.suspended, suspended(l) - suspended_at_start[l], 1e-12 * v.inflow);
-        std::printf("size %d: in %.6f out %.6f suspended %.6f active %.6f inactive %.6f m3, defect %.2e of the inflow\n", l, v.inflow,
-                    v.outflow, v.suspended, v.active, v.inactive, v.defect() / v.inflow);
+    // Under the power law and under second-order upwind (F 27 1).
+    for (const std::string scheme : {"", "F 27 1\n"}) {
+        SCOPED_TRACE(scheme.empty() ? "power law" : "second-order upwind");
+        test::CaseFolder folder;
+        // Two sands fed far below and near their capacity: the finer one is taken
+        // from the bed, the coarser one settles.
+        const std::string sands = "S 1 0.0002 0.025\nS 2 0.0006 0.08\nN 1 1 0.5\nN 1 2 0.5\nB 1 1 31 1 4\nI 1 0.5\nI 2 2.0\n" + scheme;
+        steady_flow(sands);
+        run_letter_observer = note_suspended;
+        const int status = test::run_case(channel(sands + transient(100, 30.0, 60)));
+        run_letter_observer = nullptr;
+        ASSERT_EQ(status, 1) << test::log_tail();
+        for (int l = 1; l <= 2; ++l) {
+            const SizeVolumes v = transient_volumes(l);
+            ASSERT_GT(v.inflow, 0.0);
+            EXPECT_LT(std::fabs(v.defect()), 1e-6 * v.inflow) << "size " << l;
+            // The suspended change is what the fields show.
+            EXPECT_NEAR(v.suspended, suspended(l) - suspended_at_start[l], 1e-12 * v.inflow);
+            std::printf("size %d: in %.6f out %.6f suspended %.6f active %.6f inactive %.6f m3, defect %.2e of the inflow\n", l, v.inflow,
+                        v.outflow, v.suspended, v.active, v.inactive, v.defect() / v.inflow);
+        }
+        EXPECT_LT(transient_volumes(1).active + transient_volumes(1).inactive, 0.0);  // fine sand taken from the bed
+        EXPECT_GT(transient_volumes(2).active + transient_volumes(2).inactive, 0.0);  // coarse sand settled
     }
-    EXPECT_LT(transient_volumes(1).active + transient_volumes(1).inactive, 0.0);  // fine sand taken from the bed
-    EXPECT_GT(transient_volumes(2).active + transient_volumes(2).inactive, 0.0);  // coarse sand settled
 }
 
 // A channel 300 m long: 13.2 m3/s over 0.3 mm sand, fed with the load it

@@ -274,5 +274,23 @@ TEST(WaterQuality, SeriesInflowWithChangingStepsKeepsAUniformField)
     EXPECT_NEAR(section_mean(0, 7), 1.0, 1e-12);
 }
 
+// The same series from a `timei` file as a user writes it: the M rows give
+// the steps and the inflow value, which rises from 1 to 3 after 20 s.
+TEST(WaterQuality, SeriesInflowFromTheTimeiFile)
+{
+    test::CaseFolder folder;
+    write_conduit(21, 4, 10.0);
+    ASSERT_EQ(run(plug_flow(21) + "G 17 1 1 2 4 2 4 0 1.0\nF 2 QM\n"), 1);
+    test::write_file("timei", "M 0 5 1.0\nM 20 20 3.0\nM 1e9 1 3.0\n");
+    ASSERT_EQ(run(plug_flow(21) + "F 33 5 1\nK 1 10 1\nF 2 RQ\n"), 1) << test::log_text();
+    EXPECT_EQ(TimeInNo, 3);
+    EXPECT_NEAR(stime, 33.0, 1e-9);
+    EXPECT_EQ(TimeStep, 1.0);
+    EXPECT_EQ(comp[0][1][3][3], 3.0);
+    // The front of the new value has entered the conduit and not yet left it.
+    EXPECT_GT(comp[0][2][3][3], 1.5);
+    EXPECT_NEAR(comp[0][20][3][3], 1.0, 1e-6);
+}
+
 }  // namespace
 }  // namespace zefra
