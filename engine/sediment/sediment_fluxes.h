@@ -1,8 +1,8 @@
 // Sediment carried across the borders of the domain and through the G 21
 // sections: the water mass flux of each face times the upwind concentration.
 // Used by the balances of the steady and the transient sediment solvers.
-// Reads conc (or conc2D), the face fluxes flow1..3, the link tables of block joints and
-// the G 12 and G 21 tables; writes PrintConc[].flux and the log.
+// Reads conc (or conc2D), the face fluxes flow1..3, the link tables of block
+// joints and the G 12 and G 21 tables; writes PrintConc[].flux and the log.
 #pragma once
 
 #include "engine/common/boogie.h"
