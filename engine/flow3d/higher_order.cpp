@@ -25,6 +25,7 @@
 #include "engine/flow3d/higher_order.h"
 
 #include <algorithm>
+#include <array>
 
 #include "engine/common/boogie.h"
 #include "engine/flow3d/coefficients.h"
@@ -45,8 +46,17 @@ namespace {
 constexpr double Tiny = 1e-30;
 constexpr int SecondOrderUpwind = 1, Central = 2, Quick = 3;
 
-const Field3* const Twelve[] = {&ae, &aw, &as, &an, &wab, &wat, &aee, &aww, &ass, &ann, &abb, &att};
-const Field3* const SecondNeighbours[] = {&aee, &aww, &ass, &ann, &abb, &att};
+// The tables of coefficient arrays are built when asked for: a table of the
+// fields' addresses filled at static initialisation is not reliable in every
+// build (the address-sanitized one pointed several entries at one array).
+std::array<const Field3*, 12> twelve()
+{
+    return {&ae, &aw, &as, &an, &wab, &wat, &aee, &aww, &ass, &ann, &abb, &att};
+}
+std::array<const Field3*, 6> second_neighbours()
+{
+    return {&aee, &aww, &ass, &ann, &abb, &att};
+}
 
 // The weights of one face value.
 struct Weights {
@@ -240,7 +250,7 @@ void clear_outside_cells(int i1, int i2)
 {
     const int x = xnumber, y = ynumber, z = znumber;
     auto plane = [&](int i) {
-        for (const Field3* a : Twelve) {
+        for (const Field3* a : twelve()) {
             const Field2 p = (*a)[i];
             const bool ghost = i < 2 || i > x;
             for (int j = 0; j <= y + 1; ++j) {
@@ -310,7 +320,7 @@ void second_order(int scheme, int equation)
     Boogie log;
     if (log_unavailable(log)) return;
     coefficients_filled_by(scheme);
-    for (const Field3* a : Twelve) a->fill(0.0);
+    for (const Field3* a : twelve()) a->fill(0.0);
     gather_cells(water_gathering(scheme, equation), 2, xnumber);
     joint_line_couplings(equation, water_layers());
     wall_couplings(water_layers(), 2, xnumber);
@@ -355,7 +365,7 @@ void central_on_slabs(int equation)
 void coefficients_filled_by(int scheme)
 {
     if (second_neighbours_filled() && scheme != SecondOrderUpwind && scheme != Quick)
-        for (const Field3* a : SecondNeighbours) a->fill(0.0);
+        for (const Field3* a : second_neighbours()) a->fill(0.0);
     FilledScheme = scheme;
 }
 
@@ -375,7 +385,7 @@ void sediment_coefficients_SOU(double multiplier)
     Boogie log;
     if (log_unavailable(log)) return;
     coefficients_filled_by(SecondOrderUpwind);
-    for (const Field3* a : Twelve) a->fill(0.0);
+    for (const Field3* a : twelve()) a->fill(0.0);
     gather_cells({SecondOrderUpwind, multiplier, true}, 2, xnumber);
     joint_line_couplings(1, water_layers());
 }
