@@ -510,11 +510,7 @@ void WaterSolve2D()
     int res_equation = 1;
     while (true) {
         ++PrintResIter;
-        if (FlagTSC == 0) {
-            const bool report = debugging == 'D' || Iter < 10 || Iter == iterGlobalMax || (Iter < 100 && is_multiple(Iter, 10)) ||
-                                is_multiple(Iter, PrintIterBoogie);
-            FlagPrint = report ? 0 : 1;
-        }
+        if (FlagTSC == 0) choose_logged_iteration();
         if (transient()) shift_time_levels();
         if (TimePrintNo > 0 && FlagTSC == 0 && is_multiple(Iter, PrintIterTime) && !append_timeo_line()) {
             set_status(mc_message, "cannot open file 'timeo' ");

@@ -6,9 +6,17 @@
 #include "engine/output/report_files.h"
 #include "engine/state/state_flow.h"
 #include "engine/state/state_output.h"
+#include "engine/state/state_run.h"
 #include "engine/state/state_surface.h"
 
 namespace zefra {
+
+void choose_logged_iteration()
+{
+    const bool logged = debugging == 'D' || Iter < 10 || Iter == iterGlobalMax || (Iter < 100 && is_multiple(Iter, 10)) ||
+                        is_multiple(Iter, PrintIterBoogie);
+    FlagPrint = logged ? 0 : 1;
+}
 
 LargestResidual largest_flow_residual()
 {

@@ -1,12 +1,18 @@
-// What the 3D and the depth-averaged solvers do alike at the end of an outer
-// iteration: find the largest residual, write results when they are due, and
-// give the account of a run that reached its iteration limit.
-// Reads MaxResidual, the P 10 / F 48 print settings, FlagTFS, K 5 and the
-// time step; writes the result files (through the given writer), the log and
-// the run account.
+// What the 3D and the depth-averaged solvers do alike in an outer iteration:
+// choose whether it is logged, find the largest residual, write results when
+// they are due, and give the account of a run that reached its iteration
+// limit.
+// Reads MaxResidual, Iter, F 1, the P 10 / F 48 / F 53 print settings,
+// FlagTFS, K 5 and the time step; writes FlagPrint, the result files (through
+// the given writer), the log and the run account.
 #pragma once
 
 namespace zefra {
+
+// Whether this outer iteration writes its lines to the log (FlagPrint 0):
+// the first ten, every tenth below 100, every PrintIterBoogie-th, the last
+// one, and all of them with debugging D.
+void choose_logged_iteration();
 
 // The largest normalised residual of the flow equations 1 ... 6 and its
 // equation (the first one on a tie).

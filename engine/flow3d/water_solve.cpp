@@ -779,11 +779,7 @@ void WaterSolve()
     int res_equation = 1;
     while (true) {
         ++PrintResIter;
-        if (FlagTSC == 0) {
-            const bool report = debugging == 'D' || Iter < 10 || Iter == iterGlobalMax || (Iter < 100 && is_multiple(Iter, 10)) ||
-                                is_multiple(Iter, PrintIterBoogie);
-            FlagPrint = report ? 0 : 1;
-        }
+        if (FlagTSC == 0) choose_logged_iteration();
         if (FlagPrint == 0)
             for (double& t : otime) t = otime[0];
         if (FlagTFS == 1) inner_cells([](int i, int j, int k) {
