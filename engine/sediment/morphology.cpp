@@ -46,17 +46,6 @@ bool water_column(int i, int j)
     return OBlok[i][j][2] != 0;
 }
 
-void total_concentration()
-{
-    for (int i = 1; i <= xnumber + 1; ++i)
-        for (int j = 1; j <= ynumber + 1; ++j)
-            for (int k = 1; k <= znumber; ++k) {
-                double sum = 0.0;
-                for (int l = 1; l <= sizes(); ++l) sum += conc[l][i][j][k];
-                conc[0][i][j][k] = sum;
-            }
-}
-
 double water_volume()
 {
     double volume = 0.0;
@@ -260,6 +249,17 @@ void report(Boogie& log, Setter setter)
 }
 
 }  // namespace
+
+void total_concentration()
+{
+    for (int i = 1; i <= xnumber + 1; ++i)
+        for (int j = 1; j <= ynumber + 1; ++j)
+            for (int k = 1; k <= znumber; ++k) {
+                double sum = 0.0;
+                for (int l = 1; l <= sizes(); ++l) sum += conc[l][i][j][k];
+                conc[0][i][j][k] = sum;
+            }
+}
 
 void check_morphology_settings(Boogie& log)
 {

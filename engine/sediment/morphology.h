@@ -28,6 +28,10 @@ struct SizeVolumes {
 };
 SizeVolumes transient_volumes(int l);
 
+// conc[0] of every cell and ghost cell above the bed becomes the sum of the
+// sizes, the total the plot and result files show.
+void total_concentration();
+
 // The checks both morphology drivers make before anything is computed: the
 // per-size tables, side blocks fed by G 12, out-blocks on a multi-block
 // grid, a positive grain share of the bed (F 26).  Ends the run with status 1

@@ -363,17 +363,6 @@ void solve_column_sediment()
         }
 }
 
-void total_concentration()
-{
-    for (int i = 1; i <= xnumber + 1; ++i)
-        for (int j = 1; j <= ynumber + 1; ++j)
-            for (int k = 1; k <= znumber; ++k) {
-                double sum = 0.0;
-                for (int l = 1; l <= sizes(); ++l) sum += conc[l][i][j][k];
-                conc[0][i][j][k] = sum;
-            }
-}
-
 // A cell steeper than the avalanche limit has had its corners moved: its
 // layers follow the sediment now above the fixed bed, the active layer full
 // first, with the fractions it had.

@@ -56,7 +56,7 @@ void complete_bed_shear_ends()
 
 // Bed shear under a plant canopy of height Xks: the momentum the canopy
 // takes out of the flow below its top (FlagScotti 11 to 13), plus the
-// turbulent part 0.3 rho k of the bed cell for 11 and 12.
+// turbulent share 0.3 rho k of the bed cell for 11 and 12.
 void canopy_bed_shear()
 {
     const double P = ParamScotti;

@@ -20,6 +20,7 @@
 #include "engine/state/state_run.h"
 #include "engine/state/state_sediment.h"
 #include "tests/support/case_folder.h"
+#include "tests/support/grids.h"
 
 namespace zefra {
 namespace {
@@ -29,15 +30,7 @@ namespace {
 // trench 1 m deep between x = 160 and 180 m with 1:10 slopes.
 std::string channel(const std::string& extra, bool trench = false, int sizes = 1)
 {
-    std::string grid;
-    char line[120];
-    for (int i = 1; i <= 61; ++i)
-        for (int j = 1; j <= 4; ++j) {
-            const double x = 5.0 * (i - 1), dig = trench ? std::clamp(std::min(x - 150.0, 190.0 - x) / 10.0, 0.0, 1.0) : 0.0;
-            std::snprintf(line, sizeof line, "%d %d %.1f %.1f %.6f\n", i, j, x, 2.0 * (j - 1), 100.0 - 3e-4 * x - dig);
-            grid += line;
-        }
-    test::write_file("koordina", grid);
+    test::write_trench_channel_grid(trench);
     return "G 1 61 4 8 " + std::to_string(sizes) + "\nG 3 0 5 12 22 35 50 70 100\nW 1 40 13.2 101.910236\nW 2 7 1 11 21 31 41 51 61\nK 2 1 1\n"
            "K 5 0 0 0 1 0 0\nF 4 0.5 3000 1e-9\n" + extra;
 }

@@ -18,6 +18,7 @@
 #include "engine/state/state_run.h"
 #include "engine/state/state_sediment.h"
 #include "tests/support/case_folder.h"
+#include "tests/support/grids.h"
 
 namespace zefra {
 namespace {
@@ -152,15 +153,7 @@ TEST(TransientMorphologyCase, EverySizeKeepsItsVolumeOverAHundredStepsOfAMovingB
 // 1:10 slopes (as the steady morphology's cases).
 std::string trench_channel(const std::string& extra, bool trench)
 {
-    std::string grid;
-    char line[120];
-    for (int i = 1; i <= 61; ++i)
-        for (int j = 1; j <= 4; ++j) {
-            const double x = 5.0 * (i - 1), dig = trench ? std::clamp(std::min(x - 150.0, 190.0 - x) / 10.0, 0.0, 1.0) : 0.0;
-            std::snprintf(line, sizeof line, "%d %d %.1f %.1f %.6f\n", i, j, x, 2.0 * (j - 1), 100.0 - 3e-4 * x - dig);
-            grid += line;
-        }
-    test::write_file("koordina", grid);
+    test::write_trench_channel_grid(trench);
     return "G 1 61 4 8 1\nG 3 0 5 12 22 35 50 70 100\nW 1 40 13.2 101.910236\nW 2 7 1 11 21 31 41 51 61\nK 2 1 1\nK 5 0 0 0 1 0 0\n"
            "S 1 0.0003 0.04\nN 1 1 1.0\nB 1 1 61 1 4\nF 41 0.3\nF 151 1 0.2\n" +
            extra;
